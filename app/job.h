@@ -1,0 +1,38 @@
+#pragma once
+// The job record: one per run, owned by the start-up frame, on its stack.
+
+#include <stdint.h>
+
+// The process exit status.
+enum ExitCode : uint32_t {
+  ExitSuccess = 0,
+  ExitCommandLine = 1,
+  ExitFiles = 3,
+  ExitUsage = 99,
+  ExitStartup = 9999,
+};
+
+// Paths hold at most 259 bytes and their terminator.
+constexpr uint32_t kPathCapacity = 260;
+// What `result` holds until the run stores its code.
+constexpr uint32_t kNoResult = 99999;
+
+struct FormatJob {
+  char source_path[kPathCapacity];
+  char dest_path[kPathCapacity];  // exactly "-" means standard output
+  bool raw;
+  void* source_handle;  // zero when none
+  void* dest_handle;    // a file, or StdOutputHandle; zero when none
+  uint8_t* source_buffer;
+  uint32_t source_size;
+  uint32_t source_length;
+  uint8_t* output_buffer;
+  uint32_t output_capacity;
+  uint32_t output_length;
+  uint32_t result;
+};
+
+void InitJob(FormatJob* job);
+// Frees the buffers and closes the files that the run acquired; standard output
+// belongs to the start-up frame and stays open.
+void ReleaseJob(FormatJob* job);

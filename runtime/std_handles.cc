@@ -1,0 +1,4 @@
+#include "runtime/std_handles.h"
+
+void* StdOutputHandle = nullptr;
+void* StdErrorHandle = nullptr;
