@@ -1,0 +1,78 @@
+#include "runtime/entry.h"
+
+#include <windows.h>
+
+#include "app/driver.h"
+#include "app/job.h"
+#include "app/messages.h"
+#include "runtime/cleanup.h"
+#include "runtime/environment.h"
+#include "runtime/std_handles.h"
+
+static const uint32_t kProgramNameSearchLimit = 1024;
+
+// The first `ch` among at most `limit` characters of `text`, stopping at NUL.
+static const wchar_t* FindCharW(const wchar_t* text, uint32_t limit, wchar_t ch) {
+  for (uint32_t i = 0; i < limit && text[i] != 0; i++) {
+    if (text[i] == ch) return text + i;
+  }
+  return nullptr;
+}
+
+const wchar_t* SkipProgramNameW(const wchar_t* command_line) {
+  if (command_line == nullptr) return nullptr;
+  const wchar_t* name = command_line;
+  wchar_t closing = L' ';
+  if (*name == L'"') {
+    name++;
+    closing = L'"';
+  }
+  const wchar_t* end = FindCharW(name, kProgramNameSearchLimit, closing);
+  if (end == nullptr) return name + lstrlenW(name);
+  const wchar_t* tail = end + 1;
+  while (IsBlankW(*tail, nullptr)) tail++;
+  return tail;
+}
+
+void CloseStdHandles() {
+  if (StdErrorHandle == StdOutputHandle) StdErrorHandle = nullptr;
+  if (StdOutputHandle != nullptr) {
+    CloseHandle(StdOutputHandle);
+    StdOutputHandle = nullptr;
+  }
+  if (StdErrorHandle != nullptr) {
+    CloseHandle(StdErrorHandle);
+    StdErrorHandle = nullptr;
+  }
+}
+
+static uint32_t RunJob() {
+  FormatJob job;
+  InitJob(&job);
+  uint32_t code = RunFormatter(&job);
+  ReleaseJob(&job);
+  return code;
+}
+
+uint32_t RunApplication(const wchar_t*) {
+  uint32_t code = ExitStartup;
+  if (!GetStdHandles(nullptr, &StdOutputHandle, &StdErrorHandle)) {
+    // Nowhere to print to, and nothing to close.
+    StdOutputHandle = nullptr;
+    StdErrorHandle = nullptr;
+  } else {
+    if (InitLibrary()) {
+      code = RunJob();
+    } else {
+      PrintError("Cannot initialize application");
+    }
+    CloseStdHandles();
+  }
+  RunCleanup();
+  return code;
+}
+
+extern "C" void ProcessEntry() {
+  const wchar_t* tail = SkipProgramNameW(GetCommandLineW());
+  ExitProcess(RunApplication(tail));
+}
