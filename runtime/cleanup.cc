@@ -1,10 +1,13 @@
 #include "runtime/cleanup.h"
 
+#include "runtime/debug_check.h"
 #include "runtime/memory.h"
 
 CleanupList* CleanupRegistry = nullptr;
 
 CleanupList* ListInit(CleanupList* list) {
+  DebugCheck(list != nullptr);
+  if (list == nullptr) return nullptr;
   list->first = nullptr;
   list->last = nullptr;
   list->count = 0;
@@ -12,6 +15,8 @@ CleanupList* ListInit(CleanupList* list) {
 }
 
 CleanupEntry* ListPopFront(CleanupList* list) {
+  DebugCheck(list != nullptr);
+  if (list == nullptr) return nullptr;
   CleanupEntry* entry = list->first;
   if (entry == nullptr) return nullptr;
   if (entry->prev != nullptr) entry->prev->next = entry->next;

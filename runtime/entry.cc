@@ -12,24 +12,24 @@
 static const uint32_t kProgramNameSearchLimit = 1024;
 
 // The first `ch` among at most `limit` characters of `text`, stopping at NUL.
-static const wchar_t* FindCharW(const wchar_t* text, uint32_t limit, wchar_t ch) {
+static const WideChar* FindCharW(const WideChar* text, uint32_t limit, WideChar ch) {
   for (uint32_t i = 0; i < limit && text[i] != 0; i++) {
     if (text[i] == ch) return text + i;
   }
   return nullptr;
 }
 
-const wchar_t* SkipProgramNameW(const wchar_t* command_line) {
+const WideChar* SkipProgramNameW(const WideChar* command_line) {
   if (command_line == nullptr) return nullptr;
-  const wchar_t* name = command_line;
-  wchar_t closing = L' ';
-  if (*name == L'"') {
+  const WideChar* name = command_line;
+  WideChar closing = u' ';
+  if (*name == u'"') {
     name++;
-    closing = L'"';
+    closing = u'"';
   }
-  const wchar_t* end = FindCharW(name, kProgramNameSearchLimit, closing);
-  if (end == nullptr) return name + lstrlenW(name);
-  const wchar_t* tail = end + 1;
+  const WideChar* end = FindCharW(name, kProgramNameSearchLimit, closing);
+  if (end == nullptr) return name + lstrlenW(reinterpret_cast<const wchar_t*>(name));
+  const WideChar* tail = end + 1;
   while (IsBlankW(*tail, nullptr)) tail++;
   return tail;
 }
@@ -54,7 +54,7 @@ static uint32_t RunJob() {
   return code;
 }
 
-uint32_t RunApplication(const wchar_t*) {
+uint32_t RunApplication(const WideChar*) {
   uint32_t code = ExitStartup;
   if (!GetStdHandles(nullptr, &StdOutputHandle, &StdErrorHandle)) {
     // Nowhere to print to, and nothing to close.
@@ -73,6 +73,6 @@ uint32_t RunApplication(const wchar_t*) {
 }
 
 extern "C" void ProcessEntry() {
-  const wchar_t* tail = SkipProgramNameW(GetCommandLineW());
+  const WideChar* tail = SkipProgramNameW(reinterpret_cast<const WideChar*>(GetCommandLineW()));
   ExitProcess(RunApplication(tail));
 }

@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+#include "runtime/wide_char.h"
+
 // The image's entry point: runs the frame on the wide command line's tail and
 // ends the process with its code.
 extern "C" [[noreturn]] void ProcessEntry();
@@ -11,12 +13,12 @@ extern "C" [[noreturn]] void ProcessEntry();
 // Where the first argument of the wide command line begins, or its NUL when
 // there is none: after the program's name (quoted, or ended by a space, within
 // 1024 characters) and the blanks behind it.
-const wchar_t* SkipProgramNameW(const wchar_t* command_line);
+const WideChar* SkipProgramNameW(const WideChar* command_line);
 
 // Obtains the standard handles, initialises the library, runs one job, closes
 // what it holds and returns the exit code (9999 when start-up failed). The
 // tail is not read: the job takes the command line from the system.
-uint32_t RunApplication(const wchar_t* command_tail);
+uint32_t RunApplication(const WideChar* command_tail);
 
 // Closes StdOutputHandle and StdErrorHandle where held, a shared one once, and
 // clears both.

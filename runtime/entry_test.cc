@@ -11,23 +11,23 @@ namespace {
 
 TEST(SkipProgramNameW, FindsTheFirstArgument) {
   struct Case {
-    const wchar_t* line;
-    const wchar_t* tail;
+    const char16_t* line;
+    const char16_t* tail;
   } const cases[] = {
-      {L"\"C:\\Program Files\\bw.exe\"  -raw a b", L"-raw a b"},
-      {L"bw.exe\tsource.log", L""},
-      {L"bw.exe\t-raw a b", L"a b"},
-      {L"\"C:\\bw.exe -raw a b", L""},
-      {L"bw.exe \t \t a", L"a"},
-      {L"bw.exe", L""},
-      {L"bw.exe   ", L""},
-      {L"\"bw.exe\"a b", L"a b"},
-      {L"", L""},
+      {u"\"C:\\Program Files\\bw.exe\"  -raw a b", u"-raw a b"},
+      {u"bw.exe\tsource.log", u""},
+      {u"bw.exe\t-raw a b", u"a b"},
+      {u"\"C:\\bw.exe -raw a b", u""},
+      {u"bw.exe \t \t a", u"a"},
+      {u"bw.exe", u""},
+      {u"bw.exe   ", u""},
+      {u"\"bw.exe\"a b", u"a b"},
+      {u"", u""},
   };
   for (const Case& c : cases) {
-    const wchar_t* tail = SkipProgramNameW(c.line);
-    EXPECT_STREQ(c.tail, tail) << testing::PrintToString(std::wstring(c.line));
-    EXPECT_EQ(0, tail[lstrlenW(tail)]);
+    const WideChar* tail = SkipProgramNameW(c.line);
+    EXPECT_EQ(std::u16string(c.tail), std::u16string(tail)) << testing::PrintToString(c.line);
+    EXPECT_EQ(c.line + std::char_traits<char16_t>::length(c.line), tail + std::char_traits<char16_t>::length(tail));
   }
 }
 
@@ -36,18 +36,18 @@ TEST(SkipProgramNameW, LooksAt1024CharactersOfTheName) {
   struct Case {
     bool quoted;
     size_t index;
-    const wchar_t* tail;
+    const char16_t* tail;
   } const cases[] = {
-      {false, 1023, L"x"},
-      {false, 1024, L""},
-      {true, 1023, L"x"},
-      {true, 1024, L""},
+      {false, 1023, u"x"},
+      {false, 1024, u""},
+      {true, 1023, u"x"},
+      {true, 1024, u""},
   };
   for (const Case& c : cases) {
-    std::wstring line = c.quoted ? L"\"" : L"";
-    line += std::wstring(c.index, L'n');
-    line += c.quoted ? L"\" x" : L" x";
-    EXPECT_STREQ(c.tail, SkipProgramNameW(line.c_str())) << c.quoted << " " << c.index;
+    std::u16string line = c.quoted ? u"\"" : u"";
+    line += std::u16string(c.index, u'n');
+    line += c.quoted ? u"\" x" : u" x";
+    EXPECT_EQ(std::u16string(c.tail), SkipProgramNameW(line.c_str())) << c.quoted << " " << c.index;
   }
 }
 

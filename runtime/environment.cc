@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 
 #include "runtime/cleanup.h"
+#include "runtime/debug_check.h"
 #include "runtime/memory.h"
 
 bool LibInitialized = false;
@@ -10,7 +11,7 @@ OSVERSIONINFOEXW OsVersionInfo = {};
 uint32_t OsVersion = 0;
 uint32_t OsBuildNumber = 0;
 uint32_t OsUbr = kNoUbr;
-wchar_t OsReleaseId[kReleaseIdCapacity] = {};
+WideChar OsReleaseId[kReleaseIdCapacity] = {};
 int64_t PerfFrequency = 0;
 uint32_t PerfTicksPerMs = 0;
 uint32_t PerfTicksPerUs = 0;
@@ -20,17 +21,17 @@ FARPROC ProcRtlNtStatusToDosError = nullptr;
 FARPROC ProcGetCurrentProcessorNumber = nullptr;
 FARPROC ProcGetLogicalProcessorInformation = nullptr;
 
-const wchar_t BlankCharsW[] = L" \t";
-const wchar_t LibraryIdent[] = L"Tarnlib 1.0.0.0 x86-64, Copyright (C) the Tarnlib authors";
+const WideChar BlankCharsW[] = u" \t";
+const WideChar LibraryIdent[] = u"Tarnlib 1.0.0.0 x86-64, Copyright (C) the Tarnlib authors";
 
-static const wchar_t kCurrentVersionKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+static const WideChar kCurrentVersionKey[] = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 static const uint32_t kBlankSetLimit = 50;
 
 static const ProcLookup kOptionalProcs[] = {
-    {L"ntdll", "ZwQuerySystemInformation", &ProcZwQuerySystemInformation},
-    {L"ntdll", "RtlNtStatusToDosError", &ProcRtlNtStatusToDosError},
-    {L"kernel32", "GetCurrentProcessorNumber", &ProcGetCurrentProcessorNumber},
-    {L"kernel32", "GetLogicalProcessorInformation", &ProcGetLogicalProcessorInformation},
+    {u"ntdll", "ZwQuerySystemInformation", &ProcZwQuerySystemInformation},
+    {u"ntdll", "RtlNtStatusToDosError", &ProcRtlNtStatusToDosError},
+    {u"kernel32", "GetCurrentProcessorNumber", &ProcGetCurrentProcessorNumber},
+    {u"kernel32", "GetLogicalProcessorInformation", &ProcGetLogicalProcessorInformation},
 };
 
 static bool ReadVersion() {
@@ -44,7 +45,7 @@ static bool ReadVersion() {
 
 bool InitLibrary() {
   // The volatile read keeps the identification string in the image.
-  static_cast<void>(IsBlankW(*static_cast<const volatile wchar_t*>(LibraryIdent), nullptr));
+  static_cast<void>(IsBlankW(*static_cast<const volatile WideChar*>(LibraryIdent), nullptr));
   if (LibInitialized) return true;
   if (!ReadVersion() || !InitTimerFrequency()) return false;
   GetSystemInfo(&OsSystemInfo);
@@ -72,17 +73,18 @@ bool StoreTimerFrequency(int64_t frequency) {
   return true;
 }
 
-void ReadVersionValues(HKEY root, const wchar_t* key) {
+void ReadVersionValues(HKEY root, const WideChar* key) {
+  const wchar_t* path = reinterpret_cast<const wchar_t*>(key);
   DWORD type = 0;
   DWORD ubr = 0;
   DWORD size = sizeof(ubr);
-  if (SHGetValueW(root, key, L"UBR", &type, &ubr, &size) == ERROR_SUCCESS && type == REG_DWORD &&
+  if (SHGetValueW(root, path, L"UBR", &type, &ubr, &size) == ERROR_SUCCESS && type == REG_DWORD &&
       size == sizeof(ubr)) {
     OsUbr = ubr;
   }
-  wchar_t release_id[kReleaseIdCapacity];
+  WideChar release_id[kReleaseIdCapacity];
   size = sizeof(release_id);
-  if (SHGetValueW(root, key, L"ReleaseId", &type, release_id, &size) != ERROR_SUCCESS ||
+  if (SHGetValueW(root, path, L"ReleaseId", &type, release_id, &size) != ERROR_SUCCESS ||
       type != REG_SZ) {
     return;
   }
@@ -96,8 +98,9 @@ void ReadVersionValues(HKEY root, const wchar_t* key) {
   OsReleaseId[length] = 0;
 }
 
-FARPROC GetLibraryProc(const wchar_t* module_name, const char* proc_name) {
-  HMODULE module = LoadLibraryW(module_name);
+FARPROC GetLibraryProc(const WideChar* module_name, const char* proc_name) {
+  DebugCheck(module_name != nullptr && proc_name != nullptr);
+  HMODULE module = LoadLibraryW(reinterpret_cast<const wchar_t*>(module_name));
   if (module == nullptr) return nullptr;
   FARPROC proc = GetProcAddress(module, proc_name);
   if (proc == nullptr) FreeLibrary(module);
@@ -110,7 +113,7 @@ void LookUpProcs(const ProcLookup* table, uint32_t count) {
   }
 }
 
-bool IsBlankW(wchar_t ch, const wchar_t* set) {
+bool IsBlankW(WideChar ch, const WideChar* set) {
   if (ch == 0) return false;
   if (set == nullptr) set = BlankCharsW;
   for (uint32_t i = 0; i < kBlankSetLimit && set[i] != 0; i++) {

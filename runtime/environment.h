@@ -5,13 +5,15 @@
 #include <stdint.h>
 #include <windows.h>
 
+#include "runtime/wide_char.h"
+
 extern bool LibInitialized;
 extern OSVERSIONINFOEXW OsVersionInfo;
 extern uint32_t OsVersion;  // major * 256 + minor: 0x0601 for 6.1
 extern uint32_t OsBuildNumber;
 extern uint32_t OsUbr;  // 0xFFFFFFFF when the registry has no update revision
 constexpr uint32_t kReleaseIdCapacity = 50;
-extern wchar_t OsReleaseId[kReleaseIdCapacity];  // empty when the registry has none
+extern WideChar OsReleaseId[kReleaseIdCapacity];  // empty when the registry has none
 extern int64_t PerfFrequency;
 extern uint32_t PerfTicksPerMs;
 extern uint32_t PerfTicksPerUs;
@@ -22,8 +24,8 @@ extern FARPROC ProcRtlNtStatusToDosError;
 extern FARPROC ProcGetCurrentProcessorNumber;
 extern FARPROC ProcGetLogicalProcessorInformation;
 
-extern const wchar_t BlankCharsW[];
-extern const wchar_t LibraryIdent[];
+extern const WideChar BlankCharsW[];
+extern const WideChar LibraryIdent[];
 
 // Oldest Windows the library runs on: 5.0.
 constexpr uint32_t kMinimumOsVersion = 0x0500;
@@ -41,14 +43,14 @@ bool StoreTimerFrequency(int64_t frequency);
 
 // Records the values UBR and ReleaseId of `key` under `root`; a value that is
 // missing, of another type or too long leaves the default.
-void ReadVersionValues(HKEY root, const wchar_t* key);
+void ReadVersionValues(HKEY root, const WideChar* key);
 
 // The entry point, keeping its module loaded; null, with the module given back,
 // when the module has no such function.
-FARPROC GetLibraryProc(const wchar_t* module_name, const char* proc_name);
+FARPROC GetLibraryProc(const WideChar* module_name, const char* proc_name);
 
 struct ProcLookup {
-  const wchar_t* module_name;
+  const WideChar* module_name;
   const char* proc_name;
   FARPROC* slot;
 };
@@ -57,4 +59,4 @@ void LookUpProcs(const ProcLookup* table, uint32_t count);
 
 // Whether `ch` occurs among the first 50 characters of `set` (BlankCharsW when
 // null); never true for NUL.
-bool IsBlankW(wchar_t ch, const wchar_t* set);
+bool IsBlankW(WideChar ch, const WideChar* set);

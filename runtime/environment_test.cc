@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
+#include <string>
+
 #include "runtime/cleanup.h"
 #include "runtime/memory.h"
 
@@ -31,30 +33,31 @@ TEST(StoreTimerFrequency, RoundsPerMillisecondThenPerMicrosecond) {
 
 TEST(IsBlankW, MatchesTheGivenSetOrSpaceAndTab) {
   struct Case {
-    wchar_t ch;
-    const wchar_t* set;
+    WideChar ch;
+    const WideChar* set;
     bool expected;
   } const cases[] = {
-      {L' ', nullptr, true},   {L'\t', nullptr, true}, {0, nullptr, false},
-      {L'\r', nullptr, false}, {L'\n', nullptr, false}, {L'x', L"abx", true},
-      {L' ', L"ab", false},    {0, L"", false},
+      {u' ', nullptr, true},   {u'\t', nullptr, true}, {0, nullptr, false},
+      {u'\r', nullptr, false}, {u'\n', nullptr, false}, {u'x', u"abx", true},
+      {u' ', u"ab", false},    {0, u"", false},
   };
   for (const Case& c : cases) EXPECT_EQ(c.expected, IsBlankW(c.ch, c.set)) << int(c.ch);
-  wchar_t long_set[60];
-  for (int i = 0; i < 59; i++) long_set[i] = L'a';
-  long_set[50] = L'z';
+  WideChar long_set[60];
+  for (int i = 0; i < 59; i++) long_set[i] = u'a';
+  long_set[50] = u'z';
   long_set[59] = 0;
-  EXPECT_FALSE(IsBlankW(L'z', long_set));  // beyond the 50 characters looked at
-  long_set[49] = L'y';
-  EXPECT_TRUE(IsBlankW(L'y', long_set));
+  EXPECT_FALSE(IsBlankW(u'z', long_set));  // beyond the 50 characters looked at
+  long_set[49] = u'y';
+  EXPECT_TRUE(IsBlankW(u'y', long_set));
 }
 
-const wchar_t kTestKey[] = L"Software\\BootweaveRuntimeTest";
+const WideChar kTestKey[] = u"Software\\BootweaveRuntimeTest";
+const wchar_t* TestKey() { return reinterpret_cast<const wchar_t*>(kTestKey); }
 
 TEST(ReadVersionValues, KeepsTheDefaultsForMissingOrMistypedValues) {
   DWORD ubr = 19045;
   DWORD numeric = 7;
-  const wchar_t* long_id = L"0123456789012345678901234567890123456789012345678901234567890123";
+  const char16_t* long_id = u"0123456789012345678901234567890123456789012345678901234567890123";
   struct Case {
     DWORD ubr_type;  // REG_NONE: not written
     const void* ubr_data;
@@ -63,17 +66,18 @@ TEST(ReadVersionValues, KeepsTheDefaultsForMissingOrMistypedValues) {
     const void* id_data;
     DWORD id_size;
     uint32_t expected_ubr;
-    const wchar_t* expected_id;
+    const char16_t* expected_id;
   } const cases[] = {
-      {REG_NONE, nullptr, 0, REG_NONE, nullptr, 0, kNoUbr, L""},
-      {REG_DWORD, &ubr, 4, REG_SZ, L"22H2", 10, 19045, L"22H2"},
-      {REG_SZ, L"17", 6, REG_DWORD, &numeric, 4, kNoUbr, L""},
-      {REG_NONE, nullptr, 0, REG_SZ, long_id, 49 * 2, kNoUbr, L"0123456789012345678901234567890123456789012345678"},
-      {REG_NONE, nullptr, 0, REG_SZ, long_id, 130, kNoUbr, L""},
+      {REG_NONE, nullptr, 0, REG_NONE, nullptr, 0, kNoUbr, u""},
+      {REG_DWORD, &ubr, 4, REG_SZ, u"22H2", 10, 19045, u"22H2"},
+      {REG_SZ, u"17", 6, REG_DWORD, &numeric, 4, kNoUbr, u""},
+      {REG_NONE, nullptr, 0, REG_SZ, long_id, 49 * 2, kNoUbr,
+       u"0123456789012345678901234567890123456789012345678"},
+      {REG_NONE, nullptr, 0, REG_SZ, long_id, 130, kNoUbr, u""},
   };
   for (const Case& c : cases) {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0,
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, TestKey(), 0, nullptr, 0,
                                              KEY_ALL_ACCESS, nullptr, &key, nullptr));
     if (c.ubr_type != REG_NONE) {
       RegSetValueExW(key, L"UBR", 0, c.ubr_type, static_cast<const BYTE*>(c.ubr_data), c.ubr_size);
@@ -86,28 +90,29 @@ TEST(ReadVersionValues, KeepsTheDefaultsForMissingOrMistypedValues) {
     OsUbr = kNoUbr;
     OsReleaseId[0] = 0;
     ReadVersionValues(HKEY_CURRENT_USER, kTestKey);
-    SHDeleteKeyW(HKEY_CURRENT_USER, kTestKey);
+    SHDeleteKeyW(HKEY_CURRENT_USER, TestKey());
     EXPECT_EQ(c.expected_ubr, OsUbr);
-    EXPECT_STREQ(c.expected_id, OsReleaseId);
+    EXPECT_EQ(std::u16string(c.expected_id), std::u16string(OsReleaseId));
   }
 }
 
 TEST(GetLibraryProc, GivesTheModuleBackOnlyWhenTheEntryPointIsMissing) {
-  const wchar_t* module = L"msimg32.dll";
-  ASSERT_EQ(nullptr, GetModuleHandleW(module)) << "the test needs a module nobody loaded";
+  const WideChar* module = u"msimg32.dll";
+  const wchar_t* name = L"msimg32.dll";
+  ASSERT_EQ(nullptr, GetModuleHandleW(name)) << "the test needs a module nobody loaded";
   EXPECT_EQ(nullptr, GetLibraryProc(module, "NoSuchEntryPoint"));
-  EXPECT_EQ(nullptr, GetModuleHandleW(module));
+  EXPECT_EQ(nullptr, GetModuleHandleW(name));
   EXPECT_NE(nullptr, GetLibraryProc(module, "AlphaBlend"));
-  EXPECT_NE(nullptr, GetModuleHandleW(module));
-  EXPECT_EQ(nullptr, GetLibraryProc(L"no_such_module.dll", "AlphaBlend"));
+  EXPECT_NE(nullptr, GetModuleHandleW(name));
+  EXPECT_EQ(nullptr, GetLibraryProc(u"no_such_module.dll", "AlphaBlend"));
 }
 
 TEST(LookUpProcs, AMissingEntryPointLeavesOnlyItsSlotNull) {
   FARPROC slots[3] = {FARPROC(1), FARPROC(1), FARPROC(1)};
   const ProcLookup table[] = {
-      {L"kernel32", "GetTickCount", &slots[0]},
-      {L"kernel32", "GetLogicalProcessorInformationNone", &slots[1]},
-      {L"ntdll", "RtlNtStatusToDosError", &slots[2]},
+      {u"kernel32", "GetTickCount", &slots[0]},
+      {u"kernel32", "GetLogicalProcessorInformationNone", &slots[1]},
+      {u"ntdll", "RtlNtStatusToDosError", &slots[2]},
   };
   LookUpProcs(table, 3);
   EXPECT_EQ(GetProcAddress(GetModuleHandleW(L"kernel32"), "GetTickCount"), slots[0]);

@@ -1,0 +1,125 @@
+#include "app/command_line.h"
+
+#include <string.h>
+
+#include "app/messages.h"
+
+namespace {
+
+constexpr uint32_t kNameSearchLimit = 1024;
+constexpr uint32_t kOptionNameLength = 19;
+constexpr uint32_t kDelimiterSetLength = 10;
+const char kQuoteSet[kDelimiterSetLength] = "\"";
+const char kBlankSet[kDelimiterSetLength] = " \t";
+
+// Copies the option name behind the dash, up to a blank or the end, at most
+// kOptionNameLength bytes; returns the position behind the copied part.
+const char* CopyOptionName(const char* p, char* name) {
+  uint32_t n = 0;
+  while (n < kOptionNameLength && *p != '\0' && !IsBlank(*p)) name[n++] = *p++;
+  name[n] = '\0';
+  return p;
+}
+
+// Reads one "-name" option at text; returns the position behind it and its
+// blanks, or null after printing the message.
+const char* ParseOption(FormatJob* job, const char* text) {
+  char name[kOptionNameLength + 1];
+  const char* after = CopyOptionName(text + 1, name);
+  if (name[0] == '\0') {
+    PrintError("No option: \"%s\"", text + 1);
+    return nullptr;
+  }
+  if (*after != '\0' && !IsBlank(*after)) {
+    PrintError("Option is too long: \"%s%s\"", name, after);
+    return nullptr;
+  }
+  after = SkipBlanks(after);
+  if (strcmp(name, "raw") != 0) {
+    PrintError("Invalid option \"-%s\"", name);
+    return nullptr;
+  }
+  job->raw = true;
+  return after;
+}
+
+}  // namespace
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+const char* SkipBlanks(const char* text) {
+  while (IsBlank(*text)) ++text;
+  return text;
+}
+
+const char* FindChar(const char* text, uint32_t max_length, char c) {
+  if (!text || max_length == 0) return nullptr;
+  for (uint32_t i = 0; i < max_length && text[i] != '\0'; ++i)
+    if (text[i] == c) return text + i;
+  return nullptr;
+}
+
+const char* SkipProgramName(const char* command_line) {
+  const char* name = command_line;
+  char closing = ' ';
+  if (*name == '"') {
+    ++name;
+    closing = '"';
+  }
+  const char* found = FindChar(name, kNameSearchLimit, closing);
+  if (!found) return name + strlen(name);
+  return SkipBlanks(found + 1);
+}
+
+const char* ExtractToken(const char* text, char* destination, uint32_t capacity) {
+  if (destination && capacity > 0) destination[0] = '\0';
+  if (*text == '\0') return nullptr;
+  const char* delimiters = kBlankSet;
+  bool quoted = *text == '"';
+  if (quoted) {
+    ++text;
+    delimiters = kQuoteSet;
+    if (*text == '\0') return nullptr;
+  }
+  uint32_t stored = 0;
+  bool cut = false;
+  for (; *text != '\0' && !FindChar(delimiters, kDelimiterSetLength, *text); ++text) {
+    if (!destination) continue;
+    if (stored + 1 < capacity)
+      destination[stored++] = *text;
+    else
+      cut = true;
+  }
+  if (destination && capacity > 0) destination[stored] = '\0';
+  if (cut) return nullptr;
+  if (*text == '\0') return quoted ? nullptr : text;
+  return quoted ? text + 1 : text;
+}
+
+uint32_t ParseCommandLine(FormatJob* job, const char* text) {
+  while (*text == '-') {
+    text = ParseOption(job, text);
+    if (!text) return ExitCommandLine;
+  }
+  text = ExtractToken(text, job->source_path, kPathCapacity);
+  if (!text || job->source_path[0] == '\0') {
+    PrintError("Invalid source file specification");
+    return ExitCommandLine;
+  }
+  text = SkipBlanks(text);
+  if (*text == '\0') {
+    PrintError("No destination file specification");
+    return ExitCommandLine;
+  }
+  text = ExtractToken(text, job->dest_path, kPathCapacity);
+  if (!text || job->dest_path[0] == '\0') {
+    PrintError("Invalid destination file specification");
+    return ExitCommandLine;
+  }
+  text = SkipBlanks(text);
+  if (*text != '\0') {
+    PrintError("Invalid rest of command line: \"%s\"", text);
+    return ExitCommandLine;
+  }
+  return ExitSuccess;
+}

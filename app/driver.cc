@@ -1,0 +1,45 @@
+#include "app/driver.h"
+
+#include <windows.h>
+
+#include "app/command_line.h"
+#include "app/files.h"
+#include "app/reformat.h"
+#include "app/usage.h"
+
+namespace {
+
+uint32_t Finish(FormatJob* job, uint32_t code) {
+  job->result = code;
+  return code;
+}
+
+// Text that needs more room than the source's size (many single CR or LF bytes
+// each becoming CR LF) must not be cut: when the first pass may have run short,
+// it runs once more in a buffer sized for the worst case. A pass that ended with
+// two bytes to spare never ran short.
+uint32_t FormatWithRoom(FormatJob* job) {
+  ReformatLog(job);
+  if (job->output_length + 2 <= job->output_capacity) return ExitSuccess;
+  if (GrowOutputBuffer(job) != ExitSuccess) return ExitFiles;
+  ReformatLog(job);
+  return ExitSuccess;
+}
+
+}  // namespace
+
+uint32_t RunFormatter(FormatJob* job) {
+  const char* arguments = SkipProgramName(GetCommandLineA());
+  if (*arguments == '\0') {
+    PrintUsage();
+    return Finish(job, ExitUsage);
+  }
+  uint32_t code = ParseCommandLine(job, SkipBlanks(arguments));
+  if (code != ExitSuccess) return Finish(job, code);
+  code = OpenFiles(job);
+  if (code != ExitSuccess) return Finish(job, code);
+  code = FormatWithRoom(job);
+  if (code != ExitSuccess) return Finish(job, code);
+  if (job->output_length == 0) return Finish(job, ExitSuccess);
+  return Finish(job, WriteOutput(job));
+}

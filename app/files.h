@@ -1,0 +1,22 @@
+#pragma once
+// Moving the bytes in and out: the whole source into memory, the formatted
+// text to a new file or to standard output.
+
+#include <stdint.h>
+
+#include "app/job.h"
+
+// The largest source the program takes: its formatted text must fit the
+// program's 32-bit sizes whatever the source holds.
+extern const uint64_t kLargestSource;
+
+// Reads the source whole, opens the destination and allocates the output
+// buffer. 0, or 3 after printing the message; what was acquired stays in the
+// job for ReleaseJob.
+uint32_t OpenFiles(FormatJob* job);
+// Replaces the output buffer by one large enough for any text the source can
+// give. 0, or 3 after printing the message.
+uint32_t GrowOutputBuffer(FormatJob* job);
+// Writes output_length bytes (more than 0) in chunks of 1024 bytes.
+// 0, or 3 after printing the message.
+uint32_t WriteOutput(FormatJob* job);

@@ -1,0 +1,53 @@
+#include "app/messages.h"
+
+#include <windows.h>
+
+#include "runtime/std_handles.h"
+
+namespace {
+
+// The system's formatter stops at 1024 bytes; the text, its CR LF and the
+// terminator must fit together.
+constexpr int kMessageCapacity = 1024;
+constexpr int kLongestText = kMessageCapacity - 3;
+
+bool WriteText(HANDLE handle, const char* text, DWORD length) {
+  DWORD mode;
+  DWORD written = 0;
+  if (GetConsoleMode(handle, &mode)) return WriteConsoleA(handle, text, length, &written, nullptr);
+  return WriteFile(handle, text, length, &written, nullptr);
+}
+
+}  // namespace
+
+bool WriteMessage(void* handle, const char* format, va_list arguments, bool add_line_break) {
+  char text[kMessageCapacity];
+  int length = wvsprintfA(text, format, arguments);
+  // The formatter reports a cut text differently on different systems.
+  if (length < 0 || length > kMessageCapacity - 1) length = kMessageCapacity - 1;
+  if (add_line_break) {
+    // A message too long for the buffer is cut, but still ends its line.
+    if (length > kLongestText) length = kLongestText;
+    text[length++] = '\r';
+    text[length++] = '\n';
+  }
+  text[length] = '\0';
+  if (length == 0) return true;
+  return WriteText(handle, text, static_cast<DWORD>(length));
+}
+
+bool PrintOut(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  bool ok = WriteMessage(StdOutputHandle, format, arguments, true);
+  va_end(arguments);
+  return ok;
+}
+
+bool PrintError(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  bool ok = WriteMessage(StdErrorHandle, format, arguments, true);
+  va_end(arguments);
+  return ok;
+}

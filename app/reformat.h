@@ -1,0 +1,33 @@
+#pragma once
+// Turns a fastboot capture into the bootloader's plain log.
+
+#include <stdint.h>
+
+#include "app/job.h"
+
+struct Marker {
+  const char* text;
+  bool keep_following;  // whether the text up to the next marker is log text
+};
+
+// Searched in this order: while any "(bootloader) " lies ahead, the status
+// lines count as ordinary text.
+extern const Marker MarkerTable[3];
+
+// The first occurrence of the pattern lying wholly inside the first `length`
+// bytes of `buffer`, or null.
+const uint8_t* FindBytes(const uint8_t* buffer, uint32_t length, const uint8_t* pattern,
+                         uint32_t pattern_length);
+
+// Transforms job->source_buffer (source_length bytes) into job->output_buffer,
+// never past output_capacity, and stores the result's length in output_length.
+void ReformatLog(FormatJob* job);
+
+// The largest length the text formatted from `source_length` bytes can have,
+// so that ReformatLog never runs short of room in a buffer of that size. Every
+// CR LF of a run follows an ordinary byte of its own and replaces at least one
+// break byte, so at most half the source turns into pairs; the final CR LF
+// adds two.
+constexpr uint64_t WorstCaseOutputSize(uint64_t source_length) {
+  return source_length + source_length / 2 + 2;
+}

@@ -1,0 +1,151 @@
+#include "app/reformat.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+#define P "(bootloader) "
+#define O "OKAY ["
+#define F "Finished. Total time:"
+#define CR "\r"
+#define LF "\n"
+
+// Runs the transformation with the given capacity (the source's size when 0)
+// and checks that nothing past the capacity was touched.
+std::string Reformat(const std::string& source, bool raw, uint32_t capacity = 0) {
+  if (capacity == 0) capacity = static_cast<uint32_t>(source.size());
+  std::vector<uint8_t> in(source.begin(), source.end());
+  std::vector<uint8_t> out(capacity + 16, 0xA5);
+  FormatJob job;
+  InitJob(&job);
+  job.raw = raw;
+  job.source_buffer = in.data();
+  job.source_length = static_cast<uint32_t>(in.size());
+  job.output_buffer = out.data();
+  job.output_capacity = capacity;
+  ReformatLog(&job);
+  EXPECT_LE(job.output_length, capacity);
+  for (size_t i = capacity; i < out.size(); ++i) EXPECT_EQ(out[i], 0xA5) << "canary " << i;
+  return std::string(out.begin(), out.begin() + job.output_length);
+}
+
+struct Row {
+  const char* name;
+  std::string source;
+  std::string normal;
+  std::string raw;
+};
+
+const Row kRows[] = {
+    {"status lines end the log", P "abc" CR CR LF CR LF P "def" CR LF O "  0.010s]" CR LF F " 0.020s" CR LF,
+     "abc" CR LF "def" CR LF, "abc" CR CR LF "def"},
+    {"chunks join across prefixes",
+     "< waiting >" CR LF P "hello wo" CR LF P "rld" CR CR LF P "next line" CR CR LF P CR CR LF P
+     "end" CR LF O "  0.010s]" CR LF F " 0.020s" CR LF,
+     "hello world" CR LF "next line" CR LF "end" CR LF, "hello world" CR "next line" CR CR "end"},
+    {"two-byte first line", P "ab" CR CR LF P "c" CR LF, "ab" CR LF "c" CR LF, "ab" CR "c" CR LF},
+    {"one-byte first line keeps its break", P "a" CR CR LF P "b" CR LF, "a" CR LF "b" CR LF,
+     "a" CR "b" CR LF},
+    {"status line before a later prefix is text", P "x" CR LF O " 1]" CR LF P "y" CR LF,
+     "x" CR LF O " 1]y" CR LF, "x" CR LF O " 1]y" CR LF},
+    {"LF-only breaks inside a chunk", P "a" LF "b" LF "c" LF, "a" CR LF "b" CR LF "c" CR LF,
+     "a" LF "b" LF "c" LF},
+    {"chunks ended by a plain CR LF", P "version:0.5" CR LF P "product:board" CR LF O " 0.050s]" CR LF,
+     "version:0.5product:board" CR LF, "version:0.5product:board"},
+    {"LF-only capture", P "version:0.5" LF P "product:board" LF, "version:0.5" CR LF "product:board" CR LF,
+     "version:0.5" LF "product:board" LF},
+    {"no break before the second prefix", P "abc" P "def" CR LF, "abcdef" CR LF, "abcdef" CR LF},
+    {"two prefixes in a row", P P "abc" CR LF, "abc" CR LF, "abc" CR LF},
+    {"partial marker at the end", P "abc" CR LF "(bootload", "abc" CR LF "(bootload" CR LF,
+     "abc" CR LF "(bootload"},
+    {"prefix without its blank", "(bootloader)abc" CR LF P "def" CR LF, "def" CR LF, "def" CR LF},
+    {"blank lines first", P CR LF CR LF "abc" CR LF, "abc" CR LF, CR LF CR LF "abc" CR LF},
+    {"no marker at all", "text without any marker", "", ""},
+    {"nothing", "", "", ""},
+    {"status line first, prefix later", O " 1]" CR LF F " 2" CR LF P "log" CR LF, "log" CR LF, "log" CR LF},
+    {"text after the last status line is dropped", P "a" CR LF O "x" CR LF "tail" CR LF F "y", "a" CR LF, "a"},
+    {"one-byte lines", P "a" LF "b" LF, "a" CR LF "b" CR LF, "a" LF "b" LF},
+};
+
+TEST(ReformatLog, Table) {
+  for (const Row& row : kRows) {
+    EXPECT_EQ(Reformat(row.source, false), row.normal) << row.name;
+    EXPECT_EQ(Reformat(row.source, true), row.raw) << row.name << " (raw)";
+  }
+}
+
+TEST(ReformatLog, CapacityAtTheEdge) {
+  const std::string source = P "abc" CR CR LF P "de" CR LF CR LF CR LF CR LF;
+  const std::string full = "abc" CR LF "de" CR LF;
+  EXPECT_EQ(Reformat(source, false, static_cast<uint32_t>(full.size())), full);
+  // One byte less: the final CR LF is left out, the text is not.
+  EXPECT_EQ(Reformat(source, false, static_cast<uint32_t>(full.size() - 1)), "abc" CR LF "de");
+  // Room for two ordinary bytes needs three free bytes; line breaks are still consumed.
+  EXPECT_EQ(Reformat(P "abcdef" LF LF LF LF "g", false, 4), "abc");
+}
+
+TEST(FindBytes, Boundaries) {
+  struct {
+    std::string buffer;
+    uint32_t length;
+    std::string pattern;
+    int at;  // -1: none
+  } cases[] = {
+      {"abc", 3, "abc", 0},      {"abc", 2, "abc", -1},       {"xxab", 4, "ab", 2},
+      {"xxab", 3, "ab", -1},     {"aab", 3, "ab", 1},         {"ab", 2, "abc", -1},
+      {"", 0, "a", -1},          {"(bootloader) ", 13, P, 0}, {"((bootloader) x", 15, P, 1},
+  };
+  for (const auto& c : cases) {
+    const uint8_t* buffer = reinterpret_cast<const uint8_t*>(c.buffer.data());
+    const uint8_t* found = FindBytes(buffer, c.length,
+                                     reinterpret_cast<const uint8_t*>(c.pattern.data()),
+                                     static_cast<uint32_t>(c.pattern.size()));
+    EXPECT_EQ(found ? found - buffer : -1, c.at) << c.buffer << " / " << c.pattern;
+  }
+}
+
+// Random captures made of the pieces that matter: the worst-case size must hold
+// the whole text, so that the same text comes out of a larger buffer.
+TEST(ReformatLog, WorstCaseSizeHoldsEveryText) {
+  const char* pieces[] = {P, O, F, CR, LF, CR LF, "a", "xy", "("};
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string source;
+    int count = random() % 24;
+    for (int i = 0; i < count; ++i) source += pieces[random() % 9];
+    for (bool raw : {false, true}) {
+      uint32_t worst = static_cast<uint32_t>(WorstCaseOutputSize(source.size()));
+      std::string roomy = Reformat(source, raw, worst + 64);
+      EXPECT_EQ(Reformat(source, raw, worst), roomy) << round;
+      EXPECT_LE(roomy.size(), worst - 1) << round;
+    }
+  }
+}
+
+// A plain log cut into chunks and printed the way a Windows fastboot host
+// prints them comes back as the log, its line breaks normalised.
+TEST(ReformatLog, RoundTripOfAChunkedLog) {
+  std::string log, capture = "< waiting for any device >" CR LF;
+  std::mt19937 random(11);
+  for (int line = 0; line < 400; ++line) {
+    int length = 1 + random() % 150;
+    for (int i = 0; i < length; ++i) log += static_cast<char>('!' + random() % 90);
+    log += CR LF;
+  }
+  // The host ends each chunk with CR LF, and its text mode turns every LF of
+  // the chunk into CR LF, so the log's own CR LF arrives as CR CR LF.
+  for (size_t at = 0; at < log.size(); at += 60) {
+    std::string chunk = log.substr(at, 60);
+    std::string shown;
+    for (char c : chunk) shown += c == '\n' ? std::string(CR LF) : std::string(1, c);
+    capture += P + shown + CR LF;
+  }
+  capture += O "  0.012s]" CR LF F " 0.013s" CR LF;
+  EXPECT_EQ(Reformat(capture, false), log);
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+#include "app/usage.h"
+
+#include "app/messages.h"
+
+const char kProgramName[] = "bootweave";
+const char kWebPageAddress[] = "https://bootweave.org/";
+const uint32_t kVersion[4] = {1, 0, 0, 45};
+
+namespace {
+
+const char kUsageFormat[] =
+    "\r\n"
+    "%s %u.%u.%u.%u - turns a fastboot log capture into the bootloader's plain log\r\n"
+    "%s\r\n"
+    "\r\n"
+    "Arguments: [<options>] <src file> <dst file>\r\n"
+    "\r\n"
+    "Options:\r\n"
+    "\r\n"
+    "-raw - just remove fastboot prefixes, not replacing CR-CR-LF with CR-LF,\r\n"
+    "not removing consequtive line breaks.\r\n"
+    "\r\n"
+    "If a dash ('-') is specified as a destination file, standard output\r\n"
+    "(stdout) is used.\r\n";
+
+}  // namespace
+
+void PrintUsage() {
+  PrintOut(kUsageFormat, kProgramName, kVersion[0], kVersion[1], kVersion[2], kVersion[3],
+           kWebPageAddress);
+}

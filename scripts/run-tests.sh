@@ -1,0 +1,12 @@
+#!/bin/sh
+# Sets up, builds and runs every test: the Windows programs under Wine, then the
+# pure code on the host under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -e
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/setup.sh"
+"$top/scripts/build.sh"
+. "$top/scripts/wine_env.sh"
+(cd "$top/build" && ctest --output-on-failure -j2)
+cmake -S "$top" -B "$top/build-host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$top/build-host" -j2
+(cd "$top/build-host" && ctest --output-on-failure -j2)

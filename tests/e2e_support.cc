@@ -1,0 +1,127 @@
+#include "tests/e2e_support.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+std::string ModuleDir() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path, n);
+  return dir.substr(0, dir.find_last_of("\\/"));
+}
+
+HANDLE CreateInheritable(const std::string& path) {
+  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+  return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     &sa, CREATE_ALWAYS, 0, nullptr);
+}
+
+uint32_t Start(const std::string& command_line, const std::string& working_dir, HANDLE out,
+               HANDLE err) {
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = nullptr;
+  si.hStdOutput = out;
+  si.hStdError = err;
+  PROCESS_INFORMATION pi = {};
+  std::vector<char> line(command_line.begin(), command_line.end());
+  line.push_back('\0');
+  std::string exe = ExePath();
+  if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                      working_dir.empty() ? nullptr : working_dir.c_str(), &si, &pi))
+    return 0xDEADBEEF;
+  WaitForSingleObject(pi.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code;
+}
+
+}  // namespace
+
+std::string ExePath() { return ModuleDir() + "\\bootweave.exe"; }
+
+std::string SamplesDir() {
+  std::string dir = "Z:" BW_SOURCE_DIR "/samples";
+  for (char& c : dir)
+    if (c == '/') c = '\\';
+  return dir;
+}
+
+std::string MakeTempDir() {
+  static int counter = 0;
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  std::string dir = std::string(base) + "bw_e2e_" + std::to_string(GetCurrentProcessId()) + "_" +
+                    std::to_string(++counter);
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return dir;
+}
+
+RunResult RunBootweave(const std::string& command_line, const std::string& working_dir) {
+  std::string dir = MakeTempDir();
+  std::string out_path = dir + "\\stdout", err_path = dir + "\\stderr";
+  HANDLE out = CreateInheritable(out_path), err = CreateInheritable(err_path);
+  RunResult r;
+  r.exit_code = Start(command_line, working_dir, out, err);
+  CloseHandle(out);
+  CloseHandle(err);
+  r.out = ReadBytes(out_path);
+  r.err = ReadBytes(err_path);
+  return r;
+}
+
+RunResult RunWithClosedStdoutPipe(const std::string& command_line, const std::string& working_dir) {
+  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+  HANDLE read_end, write_end;
+  CreatePipe(&read_end, &write_end, &sa, 0);
+  CloseHandle(read_end);
+  std::string err_path = MakeTempDir() + "\\stderr";
+  HANDLE err = CreateInheritable(err_path);
+  RunResult r;
+  r.exit_code = Start(command_line, working_dir, write_end, err);
+  CloseHandle(write_end);
+  CloseHandle(err);
+  r.err = ReadBytes(err_path);
+  return r;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+}
+
+std::string ReadBytes(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(h);
+  return bytes;
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsMessageWithDescription(const std::string& text, const std::string& prefix, uint32_t code) {
+  std::string head = prefix + "(" + std::to_string(code) + " - ";
+  const std::string tail = ")\r\n";
+  if (text.size() < head.size() + 1 + tail.size()) return false;
+  if (text.compare(0, head.size(), head) != 0) return false;
+  if (text.compare(text.size() - tail.size(), tail.size(), tail) != 0) return false;
+  std::string description = text.substr(head.size(), text.size() - head.size() - tail.size());
+  // One line of system text, trimmed of its full stop and blanks.
+  return description.find_first_of("\r\n") == std::string::npos && description.back() != '.' &&
+         description.back() != ' ';
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Starts the real bootweave.exe with an exact command line, as a Windows parent
+// would, and collects its standard output, standard error and exit code.
+
+#include <stdint.h>
+
+#include <string>
+
+struct RunResult {
+  uint32_t exit_code;
+  std::string out;
+  std::string err;
+};
+
+// bootweave.exe beside the test program.
+std::string ExePath();
+// The source tree's samples folder, as a Windows path.
+std::string SamplesDir();
+// A new, empty folder for one test.
+std::string MakeTempDir();
+
+// Runs the exe with command_line (program name included) in working_dir;
+// standard output and standard error go to files that are read back.
+RunResult RunBootweave(const std::string& command_line, const std::string& working_dir);
+// The same with standard output on a pipe whose reader is closed before the start.
+RunResult RunWithClosedStdoutPipe(const std::string& command_line, const std::string& working_dir);
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+bool FileExists(const std::string& path);
+// Whether text is "<prefix>(<code> - <system text>)" CR LF, with the given code.
+bool IsMessageWithDescription(const std::string& text, const std::string& prefix, uint32_t code);
