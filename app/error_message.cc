@@ -2,19 +2,30 @@
 
 #include <windows.h>
 
-// Interim description: "<code> - <system text>" from the system's 8-bit
-// message table, its trailing full stop and line break trimmed.
+#include "runtime/error_text.h"
+
+namespace {
+
+int AnsiLength(const wchar_t* wide, int length) {
+  return WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+}
+
+}  // namespace
+
+// The library's wide description, through its replaceable slot, in the system's
+// ANSI code page: what a Windows user expects of 8-bit text.
 void DescribeError(uint32_t code, char* text, uint32_t capacity) {
-  if (!text || capacity == 0) return;
-  int n = wsprintfA(text, "%u - ", code);
-  if (static_cast<uint32_t>(n) + 1 >= capacity) {
-    text[capacity - 1] = '\0';
-    return;
-  }
-  DWORD got = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | 0xFF,
-                             nullptr, code, 0, text + n, capacity - n, nullptr);
-  while (got > 1 && (text[n + got - 1] == '.' || text[n + got - 1] == ' ' ||
-                     text[n + got - 1] == '\r' || text[n + got - 1] == '\n'))
-    --got;
-  text[n + got] = '\0';
+  if (text == nullptr || capacity == 0) return;
+  WideChar wide_text[kErrorTextCapacity];
+  const wchar_t* wide = reinterpret_cast<const wchar_t*>(wide_text);
+  int length = static_cast<int>(
+      ErrorTextSlots.get_error_text(wide_text, kErrorTextCapacity, code));
+  int room = static_cast<int>(capacity - 1 < 0x7FFFFFFF ? capacity - 1 : 0x7FFFFFFF);
+  // Fewer characters until the 8-bit text fits, so that no multi-byte character
+  // is cut in two.
+  while (length > 0 && AnsiLength(wide, length) > room) --length;
+  int stored = length > 0
+                   ? WideCharToMultiByte(CP_ACP, 0, wide, length, text, room, nullptr, nullptr)
+                   : 0;
+  text[stored] = '\0';
 }
