@@ -53,7 +53,7 @@ const Letter kLetters[] = {
     {'s', kText16, 0, false, false, nullptr}, {'S', kText8, 0, false, false, nullptr},
 };
 
-struct Spec {
+struct Conversion {
   uint8_t flags;
   WideChar fill;  // 0 for none
   uint32_t width;
@@ -122,116 +122,116 @@ uint32_t ReadSize(const WideChar** format) {
 
 // Flags, width, precision, size prefix and letter; false when malformed. The
 // arguments of '*' come from the cursor, which the caller commits only on success.
-bool ParseSpec(const WideChar** format, ArgCursor* cursor, Spec* spec) {
-  *spec = Spec{0, 0, 0, kNoPrecision, 32, nullptr};
+bool ParseConversion(const WideChar** format, ArgCursor* cursor, Conversion* conv) {
+  *conv = Conversion{0, 0, 0, kNoPrecision, 32, nullptr};
   for (const FlagEntry* flag; (flag = FindFlag(**format)) != nullptr; ++*format) {
-    spec->flags |= flag->bit;
-    if (flag->fill != 0) spec->fill = flag->fill;
+    conv->flags |= flag->bit;
+    if (flag->fill != 0) conv->fill = flag->fill;
   }
   if (**format == u'*') {
     ++*format;
-    spec->width = Take<uint32_t>(cursor);
+    conv->width = Take<uint32_t>(cursor);
   } else {
-    spec->width = ReadNumber(format);
+    conv->width = ReadNumber(format);
   }
   if (**format == u'.') {
     ++*format;
     if (**format == u'*') {
       ++*format;
-      spec->precision = Take<uint32_t>(cursor);
+      conv->precision = Take<uint32_t>(cursor);
     } else if (IsDigit(**format)) {
-      spec->precision = ReadNumber(format);
+      conv->precision = ReadNumber(format);
     } else {
       return false;
     }
   }
-  spec->bits = ReadSize(format);
-  spec->letter = FindLetter(**format);
-  if (spec->letter == nullptr) return false;
+  conv->bits = ReadSize(format);
+  conv->letter = FindLetter(**format);
+  if (conv->letter == nullptr) return false;
   ++*format;
   return true;
 }
 
 // The value of an integer or pointer conversion; for a negative d or i value its
 // magnitude at the argument width, so the most negative values print whole.
-uint64_t TakeInteger(const Spec& spec, ArgCursor* cursor, bool* negative) {
+uint64_t TakeInteger(const Conversion& conv, ArgCursor* cursor, bool* negative) {
   *negative = false;
-  if (spec.letter->kind == kPointer) {
+  if (conv.letter->kind == kPointer) {
     return reinterpret_cast<uintptr_t>(Take<const void*>(cursor));
   }
-  if (spec.bits == 64) {
+  if (conv.bits == 64) {
     uint64_t value = Take<uint64_t>(cursor);
-    *negative = spec.letter->is_signed && static_cast<int64_t>(value) < 0;
+    *negative = conv.letter->is_signed && static_cast<int64_t>(value) < 0;
     return *negative ? 0 - value : value;
   }
-  uint64_t mask = spec.bits == 16 ? 0xFFFF : 0xFFFFFFFF;
-  if (!spec.letter->is_signed) {
+  uint64_t mask = conv.bits == 16 ? 0xFFFF : 0xFFFFFFFF;
+  if (!conv.letter->is_signed) {
     // A 16-bit value is taken as unsigned too: 'h' with 'x' of 0x8000 is 8000.
     return Take<uint32_t>(cursor) & mask;
   }
   int32_t value = Take<int32_t>(cursor);
-  if (spec.bits == 16) value = static_cast<int16_t>(value);
+  if (conv.bits == 16) value = static_cast<int16_t>(value);
   *negative = value < 0;
   return (*negative ? 0 - static_cast<uint64_t>(static_cast<int64_t>(value))
                     : static_cast<uint64_t>(value)) &
          mask;
 }
 
-Body IntegerBody(Spec* spec, ArgCursor* cursor, WideChar* digits, bool* negative) {
-  if (spec->letter->kind == kPointer) {
-    spec->bits = 64;
+Body IntegerBody(Conversion* conv, ArgCursor* cursor, WideChar* digits, bool* negative) {
+  if (conv->letter->kind == kPointer) {
+    conv->bits = 64;
     // A signed pointer field is the sign and exactly width - 1 digits.
-    if ((spec->flags & kShowSign) && spec->width > 1 && spec->precision == kNoPrecision) {
-      spec->precision = spec->width - 1;
-      if (spec->fill == 0) spec->fill = u'0';
+    if ((conv->flags & kShowSign) && conv->width > 1 && conv->precision == kNoPrecision) {
+      conv->precision = conv->width - 1;
+      if (conv->fill == 0) conv->fill = u'0';
     }
   }
-  uint64_t value = TakeInteger(*spec, cursor, negative);
+  uint64_t value = TakeInteger(*conv, cursor, negative);
   uint32_t length =
-      spec->bits == 64
-          ? UInt64ToDigitsW(digits, kDigitCapacity, value, spec->letter->base)
+      conv->bits == 64
+          ? UInt64ToDigitsW(digits, kDigitCapacity, value, conv->letter->base)
           : UInt32ToDigitsW(digits, kDigitCapacity, static_cast<uint32_t>(value),
-                            spec->letter->base);
-  for (uint32_t i = 0; spec->letter->upper && i < length; ++i) {
+                            conv->letter->base);
+  for (uint32_t i = 0; conv->letter->upper && i < length; ++i) {
     if (digits[i] >= u'a' && digits[i] <= u'z') digits[i] = digits[i] - u'a' + u'A';
   }
   // A precision keeps the lowest digits; it never adds any.
-  if (spec->precision != kNoPrecision && length > spec->precision) {
-    return Body{digits + length - spec->precision, nullptr, spec->precision};
+  if (conv->precision != kNoPrecision && length > conv->precision) {
+    return Body{digits + length - conv->precision, nullptr, conv->precision};
   }
   return Body{digits, nullptr, length};
 }
 
-Body TakeBody(Spec* spec, ArgCursor* cursor, WideChar* digits, bool* negative) {
+Body TakeBody(Conversion* conv, ArgCursor* cursor, WideChar* digits, bool* negative) {
   *negative = false;
-  switch (spec->letter->kind) {
+  switch (conv->letter->kind) {
     case kInteger:
     case kPointer:
-      return IntegerBody(spec, cursor, digits, negative);
+      return IntegerBody(conv, cursor, digits, negative);
     case kChar16:
     case kChar8:
       digits[0] = static_cast<WideChar>(Take<int>(cursor) &
-                                        (spec->letter->kind == kChar16 ? 0xFFFF : 0xFF));
-      return Body{digits, nullptr, spec->precision == 0 ? 0u : 1u};
+                                        (conv->letter->kind == kChar16 ? 0xFFFF : 0xFF));
+      return Body{digits, nullptr, conv->precision == 0 ? 0u : 1u};
     case kText16: {
       const WideChar* text = Take<const WideChar*>(cursor);
       if (text == nullptr) text = u"(null)";
-      return Body{text, nullptr, BoundedLengthW(text, spec->precision)};
+      return Body{text, nullptr, BoundedLengthW(text, conv->precision)};
     }
     case kText8: {
       const char* text = Take<const char*>(cursor);
       if (text == nullptr) text = "(null)";
-      return Body{nullptr, text, BoundedLengthA(text, spec->precision)};
+      return Body{nullptr, text, BoundedLengthA(text, conv->precision)};
     }
   }
   return Body{digits, nullptr, 0};
 }
 
-uint32_t BuildLead(const Spec& spec, bool negative, WideChar* lead) {
+uint32_t BuildLead(const Conversion& conv, bool negative, WideChar* lead) {
   uint32_t length = 0;
-  if (negative || (spec.flags & kShowSign)) lead[length++] = negative ? u'-' : u'+';
-  if ((spec.flags & kAlternate) && spec.letter->prefix != nullptr) {
-    for (const WideChar* p = spec.letter->prefix; *p != 0; ++p) lead[length++] = *p;
+  if (negative || (conv.flags & kShowSign)) lead[length++] = negative ? u'-' : u'+';
+  if ((conv.flags & kAlternate) && conv.letter->prefix != nullptr) {
+    for (const WideChar* p = conv.letter->prefix; *p != 0; ++p) lead[length++] = *p;
   }
   DebugCheck(length <= kLeadCapacity);
   return length;
@@ -268,17 +268,17 @@ void PutFill(Output* output, WideChar fill, uint64_t count) {
   output->remaining -= n;
 }
 
-void StoreField(Output* output, const Spec& spec, const WideChar* lead, uint32_t lead_length,
+void StoreField(Output* output, const Conversion& conv, const WideChar* lead, uint32_t lead_length,
                 const Body& body) {
   uint64_t content = static_cast<uint64_t>(lead_length) + body.length;
-  uint64_t fill_count = spec.width > content ? spec.width - content : 0;
-  if (spec.flags & kLeftJustify) {
+  uint64_t fill_count = conv.width > content ? conv.width - content : 0;
+  if (conv.flags & kLeftJustify) {
     PutWide(output, lead, lead_length);
     PutBody(output, body);
     PutFill(output, u' ', fill_count);
-  } else if (spec.fill != 0) {
+  } else if (conv.fill != 0) {
     PutWide(output, lead, lead_length);
-    PutFill(output, spec.fill, fill_count);
+    PutFill(output, conv.fill, fill_count);
     PutBody(output, body);
   } else {
     PutFill(output, u' ', fill_count);
@@ -323,21 +323,21 @@ bool FormatConversionW(WideChar** out, uint32_t* remaining, const WideChar** for
   va_copy(local.args, cursor->args);
   local.taken = cursor->taken;
   const WideChar* position = *format;
-  Spec spec;
-  if (!ParseSpec(&position, &local, &spec)) {
+  Conversion conv;
+  if (!ParseConversion(&position, &local, &conv)) {
     va_end(local.args);
     return false;
   }
   WideChar lead[kLeadCapacity];
   WideChar digits[kDigitCapacity];
   bool negative;
-  Body body = TakeBody(&spec, &local, digits, &negative);
+  Body body = TakeBody(&conv, &local, digits, &negative);
   Output output{*out, *remaining};
-  Kind kind = spec.letter->kind;
+  Kind kind = conv.letter->kind;
   // An empty text or number stores nothing, not even its fill.
   if (body.length != 0 || kind == kChar16 || kind == kChar8) {
-    uint32_t lead_length = BuildLead(spec, negative, lead);
-    StoreField(&output, spec, lead, lead_length, body);
+    uint32_t lead_length = BuildLead(conv, negative, lead);
+    StoreField(&output, conv, lead, lead_length, body);
   }
   DebugCheck(position > *format && local.taken > cursor->taken);
   *out = output.out;

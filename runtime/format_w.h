@@ -13,7 +13,7 @@
 //   letters    d i u o x X b y (integers), p P (pointers), c (16-bit character),
 //              C (8-bit character), s (wide text), S (8-bit text, each byte widened)
 // A conversion whose text is empty stores nothing, not even its fill. A malformed
-// specification is stored as plain text, starting with its '%'.
+// conversion is stored as plain text, starting with its '%'.
 
 #include <stdarg.h>
 #include <stdint.h>
@@ -32,7 +32,7 @@ struct ArgCursor {
 uint32_t FormatW(WideChar* buffer, uint32_t capacity, const WideChar* format, ...);
 
 // One conversion; format stands right behind the '%'. On a well-formed
-// specification stores the field as far as *remaining allows, moves all four
+// conversion stores the field as far as *remaining allows, moves all four
 // in-out values and returns true; on a malformed one changes none and returns false.
 bool FormatConversionW(WideChar** out, uint32_t* remaining, const WideChar** format,
                        ArgCursor* cursor);
