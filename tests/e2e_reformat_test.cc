@@ -57,12 +57,14 @@ TEST(Reformat, TextLongerThanTheSourceIsWrittenWhole) {
   EXPECT_EQ(r.out, "a\r\n");
 }
 
-TEST(Reformat, BundledSampleGivesItsLog) {
+TEST(Reformat, BundledSamplesGiveTheirLogs) {
   std::string samples = SamplesDir();
-  RunResult r = RunBootweave("bootweave \"" + samples + "\\boot_capture.txt\" -", "");
-  EXPECT_EQ(r.exit_code, 0u);
-  EXPECT_EQ(r.err, "");
-  EXPECT_EQ(r.out, ReadBytes(samples + "\\boot_capture.log"));
+  for (const char* name : {"boot_capture", "chunks252_capture", "linux_capture"}) {
+    RunResult r = RunBootweave("bootweave \"" + samples + "\\" + name + ".txt\" -", "");
+    EXPECT_EQ(r.exit_code, 0u) << name;
+    EXPECT_EQ(r.err, "") << name;
+    EXPECT_EQ(r.out, ReadBytes(samples + "\\" + name + ".log")) << name;
+  }
 }
 
 }  // namespace
