@@ -2,19 +2,115 @@
 
 #include <string.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 const Marker MarkerTable[3] = {
     {"(bootloader) ", true},
     {"OKAY [", false},
     {"Finished. Total time:", false},
 };
 
+// How the table order plays out over a whole capture: text before the first
+// prefix is dropped; every prefix up to the last one ends a kept segment, as
+// "OKAY [" and "Finished. Total time:" are ordinary text while a prefix lies
+// ahead; behind the last prefix the first "OKAY [" (or, without one, the first
+// "Finished. Total time:") ends the kept text, and everything after it is
+// dropped. So the kept text is found in one forward pass that stops at '(',
+// CR and LF, plus a scan of the tail behind the last prefix.
+
 namespace {
 
 constexpr uint8_t CR = 13;
 constexpr uint8_t LF = 10;
-constexpr int kMarkerCount = sizeof MarkerTable / sizeof MarkerTable[0];
+constexpr uint32_t kPrefixLength = 13;
 
 bool IsLineBreak(uint8_t b) { return b == CR || b == LF; }
+
+bool FollowsLineBreak(const uint8_t* at, const uint8_t* from) {
+  return at - from >= 2 && at[-2] == CR && at[-1] == LF;
+}
+
+uint64_t Load64(const uint8_t* p) {
+  uint64_t v;
+  memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// Whether "(bootloader) " starts at p and lies wholly before end.
+bool IsPrefixAt(const uint8_t* p, const uint8_t* end) {
+  const uint8_t* prefix = reinterpret_cast<const uint8_t*>(MarkerTable[0].text);
+  return end - p >= kPrefixLength && Load64(p) == Load64(prefix) &&
+         Load64(p + kPrefixLength - 8) == Load64(prefix + kPrefixLength - 8);
+}
+
+// The first byte in [p, end) equal to a, b or c, or end. Pass the same value
+// more than once to look for fewer bytes.
+const uint8_t* FindAnyOf(const uint8_t* p, const uint8_t* end, uint8_t a, uint8_t b, uint8_t c) {
+#if defined(__SSE2__)
+  const __m128i va = _mm_set1_epi8(static_cast<char>(a));
+  const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
+  const __m128i vc = _mm_set1_epi8(static_cast<char>(c));
+  for (; end - p >= 16; p += 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)),
+                               _mm_cmpeq_epi8(v, vc));
+    int mask = _mm_movemask_epi8(hit);
+    if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
+  }
+#endif
+  for (; p < end; ++p)
+    if (*p == a || *p == b || *p == c) return p;
+  return end;
+}
+
+// The last byte in [begin, end) equal to c, or null.
+const uint8_t* FindLastByte(const uint8_t* begin, const uint8_t* end, uint8_t c) {
+#if defined(__SSE2__)
+  const __m128i vc = _mm_set1_epi8(static_cast<char>(c));
+  for (; end - begin >= 16; end -= 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
+    int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(v, vc));
+    if (mask) return end - 16 + (31 - __builtin_clz(static_cast<unsigned>(mask)));
+  }
+#endif
+  while (end > begin)
+    if (*--end == c) return end;
+  return nullptr;
+}
+
+// The next prefix at or after p that starts before limit, or limit.
+const uint8_t* FindPrefix(const uint8_t* p, const uint8_t* limit, const uint8_t* end) {
+  for (;; ++p) {
+    p = FindAnyOf(p, limit, '(', '(', '(');
+    if (p == limit || IsPrefixAt(p, end)) return p;
+  }
+}
+
+// The last prefix starting at or after begin, or null.
+const uint8_t* FindLastPrefix(const uint8_t* begin, const uint8_t* end) {
+  for (const uint8_t* stop = end;;) {
+    const uint8_t* p = FindLastByte(begin, stop, '(');
+    if (!p || IsPrefixAt(p, end)) return p;
+    stop = p;
+  }
+}
+
+const uint8_t* FindMarker(int i, const uint8_t* p, const uint8_t* end) {
+  const char* text = MarkerTable[i].text;
+  return FindBytes(p, static_cast<uint32_t>(end - p), reinterpret_cast<const uint8_t*>(text),
+                   static_cast<uint32_t>(strlen(text)));
+}
+
+// Where the kept text behind the last prefix (which ends at `from`) stops: at
+// the first status line, the CR LF in front of it going with it.
+const uint8_t* KeptTextEnd(const uint8_t* from, const uint8_t* end) {
+  const uint8_t* at = FindMarker(1, from, end);
+  if (!at) at = FindMarker(2, from, end);
+  if (!at) return end;
+  return FollowsLineBreak(at, from) ? at - 2 : at;
+}
 
 struct Output {
   uint8_t* data;
@@ -22,15 +118,13 @@ struct Output {
   uint32_t length;
 };
 
-// An ordinary byte needs two free bytes: the buffer's last byte is only ever
-// filled by a CR LF pair.
-uint32_t OrdinaryRoom(const Output& out) {
-  uint32_t free_bytes = out.capacity - out.length;
-  return free_bytes >= 2 ? free_bytes - 1 : 0;
-}
+uint32_t FreeBytes(const Output& out) { return out.capacity - out.length; }
 
+// An ordinary byte needs two free bytes: the buffer's last byte is only ever
+// filled by a CR LF pair. Once one has no room, nothing more fits.
 void AppendBytes(Output* out, const uint8_t* bytes, uint32_t count) {
-  uint32_t room = OrdinaryRoom(*out);
+  uint32_t free_bytes = FreeBytes(*out);
+  uint32_t room = free_bytes >= 2 ? free_bytes - 1 : 0;
   if (count > room) count = room;
   memcpy(out->data + out->length, bytes, count);
   out->length += count;
@@ -41,78 +135,86 @@ bool EndsWithLineBreak(const Output& out) {
 }
 
 void AppendLineBreakIfRoom(Output* out) {
-  if (out->capacity - out->length < 2) return;
+  if (FreeBytes(*out) < 2) return;
   out->data[out->length++] = CR;
   out->data[out->length++] = LF;
 }
 
 // A run of line breaks becomes one CR LF, never at the very start and never
-// twice in a row.
+// twice in a row; so runs that only a prefix separates act as one run.
 void AppendRunBreak(Output* out) {
   if (out->length == 0 || EndsWithLineBreak(*out)) return;
   AppendLineBreakIfRoom(out);
 }
 
-const uint8_t* FindLineBreak(const uint8_t* p, const uint8_t* end) {
-  for (; p < end; ++p)
-    if (IsLineBreak(*p)) return p;
-  return end;
+// Copies ordinary bytes from p up to the next '(', CR, LF or limit and returns
+// where it stopped. With room to spare it moves 16 bytes at a time, storing
+// each block whole and advancing past its ordinary bytes only.
+const uint8_t* CopyOrdinary(Output* out, const uint8_t* p, const uint8_t* limit) {
+#if defined(__SSE2__)
+  const __m128i open = _mm_set1_epi8('(');
+  const __m128i cr = _mm_set1_epi8(CR);
+  const __m128i lf = _mm_set1_epi8(LF);
+  // A block may be stored while 17 bytes are free: each of its 16 bytes then
+  // still finds the two free bytes that an ordinary byte needs.
+  uint32_t length = out->length;
+  while (limit - p >= 16 && out->capacity - length >= 17) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, open), _mm_cmpeq_epi8(v, cr)),
+                               _mm_cmpeq_epi8(v, lf));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out->data + length), v);
+    int mask = _mm_movemask_epi8(hit);
+    if (mask) {
+      int n = __builtin_ctz(static_cast<unsigned>(mask));
+      out->length = length + n;
+      return p + n;
+    }
+    p += 16;
+    length += 16;
+  }
+  out->length = length;
+#endif
+  const uint8_t* stop = FindAnyOf(p, limit, '(', CR, LF);
+  AppendBytes(out, p, static_cast<uint32_t>(stop - p));
+  return stop;
 }
 
-void CopySegment(Output* out, const uint8_t* p, const uint8_t* end, bool raw) {
-  if (raw) {
-    AppendBytes(out, p, static_cast<uint32_t>(end - p));
-    return;
-  }
-  while (p < end) {
-    const uint8_t* run = FindLineBreak(p, end);
-    AppendBytes(out, p, static_cast<uint32_t>(run - p));
-    if (run == end) return;
-    p = run;
-    while (p < end && IsLineBreak(*p)) ++p;
-    AppendRunBreak(out);
+// A run of line breaks at p. A CR LF that is the whole run and stands right
+// before a prefix goes with the prefix and is no run at all.
+const uint8_t* ConsumeRun(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* end) {
+  const uint8_t* q = p;
+  while (q < limit && IsLineBreak(*q)) ++q;
+  bool prefix_break = q - p == 2 && p[0] == CR && p[1] == LF && q < limit && IsPrefixAt(q, end);
+  if (!prefix_break) AppendRunBreak(out);
+  return q;
+}
+
+// Normal mode: the kept text [p, limit), prefixes removed, runs of line breaks
+// turned into CR LF.
+void CopyNormal(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* end) {
+  while (p < limit) {
+    p = CopyOrdinary(out, p, limit);
+    if (p == limit) return;
+    if (*p != '(') {
+      p = ConsumeRun(out, p, limit, end);
+    } else if (IsPrefixAt(p, end)) {
+      p += kPrefixLength;
+    } else {
+      AppendBytes(out, p++, 1);
+    }
   }
 }
 
-// Where each marker next occurs at or after the read position. A marker
-// absent from some position on is absent from every later one, and a known
-// occurrence stays valid until the read position passes it, so no byte is
-// searched twice for the same marker.
-struct MarkerCache {
-  const uint8_t* next[kMarkerCount];
-  bool absent[kMarkerCount];
-};
-
-const uint8_t* NextOccurrence(MarkerCache* cache, int i, const uint8_t* pos, const uint8_t* end) {
-  if (cache->absent[i]) return nullptr;
-  if (cache->next[i] && cache->next[i] >= pos) return cache->next[i];
-  const uint8_t* text = reinterpret_cast<const uint8_t*>(MarkerTable[i].text);
-  uint32_t length = static_cast<uint32_t>(strlen(MarkerTable[i].text));
-  const uint8_t* found = FindBytes(pos, static_cast<uint32_t>(end - pos), text, length);
-  cache->next[i] = found;
-  cache->absent[i] = found == nullptr;
-  return found;
-}
-
-struct Boundary {
-  const uint8_t* segment_end;
-  uint32_t consumed;  // bytes the marker takes behind the segment
-  int marker;         // -1: the segment runs to the end of the source
-};
-
-// The first table entry that occurs anywhere ahead wins, even when a later
-// entry occurs earlier. The chunk's trailing CR LF goes with the marker.
-Boundary NextBoundary(MarkerCache* cache, const uint8_t* start, const uint8_t* pos,
-                      const uint8_t* end) {
-  for (int i = 0; i < kMarkerCount; ++i) {
-    const uint8_t* at = NextOccurrence(cache, i, pos, end);
-    if (!at) continue;
-    uint32_t length = static_cast<uint32_t>(strlen(MarkerTable[i].text));
-    if (at - start >= 2 && at - 2 >= pos && at[-2] == CR && at[-1] == LF)
-      return {at - 2, length + 2, i};
-    return {at, length, i};
+// Raw mode: the kept text [p, limit) with only the prefixes (and the CR LF in
+// front of each) removed.
+void CopyRaw(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* end) {
+  while (p < limit) {
+    const uint8_t* at = FindPrefix(p, limit, end);
+    const uint8_t* segment_end = at < limit && FollowsLineBreak(at, p) ? at - 2 : at;
+    AppendBytes(out, p, static_cast<uint32_t>(segment_end - p));
+    if (at == limit) return;
+    p = at + kPrefixLength;
   }
-  return {end, 0, -1};
 }
 
 }  // namespace
@@ -121,32 +223,26 @@ const uint8_t* FindBytes(const uint8_t* buffer, uint32_t length, const uint8_t* 
                          uint32_t pattern_length) {
   if (length < pattern_length) return nullptr;
   if (pattern_length == 0) return buffer;
-  const uint8_t* end = buffer + length;
-  const uint8_t* p = buffer;
-  while (static_cast<uint32_t>(end - p) >= pattern_length) {
-    const uint8_t* candidate =
-        static_cast<const uint8_t*>(memchr(p, pattern[0], end - p - pattern_length + 1));
-    if (!candidate) return nullptr;
-    if (memcmp(candidate, pattern, pattern_length) == 0) return candidate;
-    p = candidate + 1;
+  const uint8_t* last = buffer + (length - pattern_length);  // the last possible start
+  for (const uint8_t* p = buffer; p <= last; ++p) {
+    p = FindAnyOf(p, last + 1, pattern[0], pattern[0], pattern[0]);
+    if (p > last) return nullptr;
+    if (memcmp(p, pattern, pattern_length) == 0) return p;
   }
   return nullptr;
 }
 
 void ReformatLog(FormatJob* job) {
   Output out = {job->output_buffer, job->output_capacity, 0};
-  const uint8_t* start = job->source_buffer;
-  const uint8_t* pos = start;
-  const uint8_t* end = start + job->source_length;
-  MarkerCache cache = {};
-  bool keep = false;  // text before the first marker is not log text
-  while (pos < end) {
-    Boundary b = NextBoundary(&cache, start, pos, end);
-    if (keep) CopySegment(&out, pos, b.segment_end, job->raw);
-    pos = b.segment_end;
-    if (b.marker < 0) break;
-    pos += b.consumed;
-    keep = MarkerTable[b.marker].keep_following;
+  const uint8_t* end = job->source_buffer + job->source_length;
+  const uint8_t* first = FindPrefix(job->source_buffer, end, end);
+  if (first != end) {
+    const uint8_t* begin = first + kPrefixLength;
+    const uint8_t* limit = KeptTextEnd(FindLastPrefix(first, end) + kPrefixLength, end);
+    if (job->raw)
+      CopyRaw(&out, begin, limit, end);
+    else
+      CopyNormal(&out, begin, limit, end);
   }
   if (!job->raw && out.length > 0 && out.data[out.length - 1] != LF) AppendLineBreakIfRoom(&out);
   job->output_length = out.length;

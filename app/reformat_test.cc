@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "fuzz/reformat_model.h"
+
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -14,10 +17,11 @@ namespace {
 #define CR "\r"
 #define LF "\n"
 
-// Runs the transformation with the given capacity (the source's size when 0)
-// and checks that nothing past the capacity was touched.
-std::string Reformat(const std::string& source, bool raw, uint32_t capacity = 0) {
-  if (capacity == 0) capacity = static_cast<uint32_t>(source.size());
+// Runs the transformation with the given capacity (the source's size when 0,
+// unless exact) and checks that nothing past the capacity was touched.
+std::string Reformat(const std::string& source, bool raw, uint32_t capacity = 0,
+                     bool exact = false) {
+  if (capacity == 0 && !exact) capacity = static_cast<uint32_t>(source.size());
   std::vector<uint8_t> in(source.begin(), source.end());
   std::vector<uint8_t> out(capacity + 16, 0xA5);
   FormatJob job;
@@ -122,6 +126,33 @@ TEST(ReformatLog, WorstCaseSizeHoldsEveryText) {
       std::string roomy = Reformat(source, raw, worst + 64);
       EXPECT_EQ(Reformat(source, raw, worst), roomy) << round;
       EXPECT_LE(roomy.size(), worst - 1) << round;
+    }
+  }
+}
+
+// Random captures against the plain model of the rules, at random capacities
+// (mostly near the text's own length, where the edge cases are), in both modes.
+TEST(ReformatLog, AgreesWithTheModel) {
+  const char* pieces[] = {P, O, F, CR, LF, CR LF, CR CR LF, "(", "(bootloader)", "(boot",
+                          "OKAY", "Finished.", "x", "[    0.012] clock: cpu0 (big) @ 1804800 kHz",
+                          "0123456789abcdef0123456789abcdef"};
+  const int kPieces = sizeof pieces / sizeof pieces[0];
+  std::mt19937 random(5);
+  for (int round = 0; round < 4000; ++round) {
+    std::string source;
+    int count = random() % 40;
+    for (int i = 0; i < count; ++i) {
+      std::string piece = pieces[random() % kPieces];
+      source += random() % 4 ? piece : piece.substr(random() % (piece.size() + 1));
+    }
+    for (bool raw : {false, true}) {
+      int64_t worst = static_cast<int64_t>(WorstCaseOutputSize(source.size()));
+      int64_t full = static_cast<int64_t>(ReformatModel(source, raw, worst).size());
+      int64_t near = full + 3 - static_cast<int64_t>(random() % 7);
+      uint32_t capacity = static_cast<uint32_t>(random() % 2 ? std::max<int64_t>(near, 0)
+                                                             : random() % (worst + 8));
+      EXPECT_EQ(Reformat(source, raw, capacity, true), ReformatModel(source, raw, capacity))
+          << round << (raw ? " raw" : "") << " capacity " << capacity;
     }
   }
 }
