@@ -1,5 +1,5 @@
 // What the product needs of a C runtime, for the image that links none: the
-// memory primitives the code and the compiler call, and the stack probe that
+// memory and string primitives the code and the compiler call, and the stack probe that
 // gcc calls for frames over a page. Only the exe links this file; built with
 // -ffreestanding -fno-builtin -fno-tree-loop-distribute-patterns, so that the
 // loops below are not turned back into calls to themselves.
@@ -49,6 +49,12 @@ void* memchr(const void* buffer, int value, size_t size) {
     if (bytes[i] == wanted) return const_cast<uint8_t*>(bytes + i);
   }
   return nullptr;
+}
+
+size_t strlen(const char* text) {
+  size_t length = 0;
+  while (text[length] != 0) length++;
+  return length;
 }
 
 }  // extern "C"

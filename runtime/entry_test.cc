@@ -5,6 +5,10 @@
 
 #include <string>
 
+#include "app/job.h"
+#include "runtime/cleanup.h"
+#include "runtime/environment.h"
+#include "runtime/memory.h"
 #include "runtime/std_handles.h"
 
 namespace {
@@ -87,6 +91,72 @@ TEST(GetStdHandles, FillsOnlyTheGivenSlotsAndAlwaysTheLibraryCopies) {
   EXPECT_NE(reinterpret_cast<void*>(1), input);
   EXPECT_EQ(LibStdError, error);
   EXPECT_EQ(GetStdHandle(STD_OUTPUT_HANDLE), LibStdOutput);
+}
+
+void* FailingAlloc(uint64_t, uint32_t) { return nullptr; }
+
+// The frame's failure paths, which end before the job reads the command line.
+// The frame takes the handles that SetStdHandle gives this process.
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    STARTUPINFOW startup;
+    startup.cb = sizeof(startup);
+    GetStartupInfoW(&startup);
+    if (startup.dwFlags & STARTF_USESTDHANDLES) GTEST_SKIP() << "handles come from the parent";
+    for (int i = 0; i < 3; i++) saved_[i] = GetStdHandle(kKinds[i]);
+    CleanupRegistry = nullptr;
+  }
+  void TearDown() override {
+    for (int i = 0; i < 3; i++) SetStdHandle(kKinds[i], saved_[i]);
+    AllocHook = DefaultAlloc;
+  }
+  static constexpr DWORD kKinds[3] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+  HANDLE saved_[3];
+};
+
+TEST_F(FrameTest, WithoutStandardHandlesTheCodeIs9999) {
+  SetStdHandle(STD_ERROR_HANDLE, INVALID_HANDLE_VALUE);
+  StdOutputHandle = reinterpret_cast<void*>(1);
+  LibStdOutput = reinterpret_cast<void*>(1);
+  EXPECT_EQ(uint32_t(ExitStartup), RunApplication(nullptr));
+  EXPECT_EQ(nullptr, StdOutputHandle);
+  EXPECT_EQ(nullptr, StdErrorHandle);
+  EXPECT_EQ(reinterpret_cast<void*>(1), LibStdOutput);  // nothing stored
+}
+
+// What is left in the pipe; false when its writers are all still open.
+bool ReadToBrokenPipe(HANDLE pipe, std::string* text) {
+  for (;;) {
+    char buffer[256];
+    DWORD got = 0;
+    if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &got, nullptr)) {
+      return GetLastError() == ERROR_BROKEN_PIPE;
+    }
+    if (got == 0 || !ReadFile(pipe, buffer, sizeof(buffer), &got, nullptr)) return false;
+    text->append(buffer, got);
+  }
+}
+
+TEST_F(FrameTest, AFailedInitialisationIsReportedAndTheHandlesClosed) {
+  HANDLE out_read, out_write, err_read, err_write;
+  ASSERT_TRUE(CreatePipe(&out_read, &out_write, nullptr, 0));
+  ASSERT_TRUE(CreatePipe(&err_read, &err_write, nullptr, 0));
+  SetStdHandle(STD_OUTPUT_HANDLE, out_write);
+  SetStdHandle(STD_ERROR_HANDLE, err_write);
+  LibInitialized = false;
+  AllocHook = FailingAlloc;
+  EXPECT_EQ(uint32_t(ExitStartup), RunApplication(nullptr));
+  std::string out, err;
+  EXPECT_TRUE(ReadToBrokenPipe(out_read, &out));
+  EXPECT_TRUE(ReadToBrokenPipe(err_read, &err));
+  EXPECT_EQ("", out);
+  EXPECT_EQ("Cannot initialize application\r\n", err);
+  EXPECT_EQ(nullptr, StdOutputHandle);
+  EXPECT_EQ(nullptr, StdErrorHandle);
+  EXPECT_EQ(out_write, LibStdOutput);  // the library's copies stay
+  CloseHandle(out_read);
+  CloseHandle(err_read);
 }
 
 }  // namespace

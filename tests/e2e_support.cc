@@ -21,17 +21,25 @@ HANDLE CreateInheritable(const std::string& path) {
 
 uint32_t Start(const std::string& command_line, const std::string& working_dir, HANDLE out,
                HANDLE err) {
+  return StartExe(ExePath(), command_line, working_dir, true, out, err);
+}
+
+}  // namespace
+
+uint32_t StartExe(const std::string& exe_path, const std::string& command_line,
+                  const std::string& working_dir, bool use_std_handles, void* out, void* err) {
   STARTUPINFOA si = {};
   si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdInput = nullptr;
-  si.hStdOutput = out;
-  si.hStdError = err;
+  if (use_std_handles) {
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = nullptr;
+    si.hStdOutput = out;
+    si.hStdError = err;
+  }
   PROCESS_INFORMATION pi = {};
   std::vector<char> line(command_line.begin(), command_line.end());
   line.push_back('\0');
-  std::string exe = ExePath();
-  if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+  if (!CreateProcessA(exe_path.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                       working_dir.empty() ? nullptr : working_dir.c_str(), &si, &pi))
     return 0xDEADBEEF;
   WaitForSingleObject(pi.hProcess, INFINITE);
@@ -42,7 +50,7 @@ uint32_t Start(const std::string& command_line, const std::string& working_dir, 
   return code;
 }
 
-}  // namespace
+void* CreateCaptureFile(const std::string& path) { return CreateInheritable(path); }
 
 std::string ExePath() { return ModuleDir() + "\\bootweave.exe"; }
 

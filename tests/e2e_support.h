@@ -25,6 +25,17 @@ RunResult RunBootweave(const std::string& command_line, const std::string& worki
 // The same with standard output on a pipe whose reader is closed before the start.
 RunResult RunWithClosedStdoutPipe(const std::string& command_line, const std::string& working_dir);
 
+// Starts exe_path with command_line (program name included) in working_dir and
+// returns its 32-bit exit code, 0xDEADBEEF when it could not start. With
+// use_std_handles the child gets out and err as given (INVALID_HANDLE_VALUE or
+// one handle twice included) through its start-up information and no input;
+// without, it takes this process's standard handles.
+uint32_t StartExe(const std::string& exe_path, const std::string& command_line,
+                  const std::string& working_dir, bool use_std_handles, void* out, void* err);
+// A new file at path, opened for reading and writing with an inheritable handle,
+// for a child's standard output or error.
+void* CreateCaptureFile(const std::string& path);
+
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
