@@ -85,28 +85,4 @@ TEST_F(CleanupTest, RegisteringNeedsARegistryAndAFunction) {
   RunCleanup();
 }
 
-TEST(ListPopFront, UnlinksEntriesInOrderUntilEmpty) {
-  CleanupList list;
-  CleanupEntry entries[3];
-  ListInit(&list);
-  EXPECT_EQ(nullptr, ListPopFront(&list));
-  for (int i = 0; i < 3; i++) {
-    entries[i].prev = i > 0 ? &entries[i - 1] : nullptr;
-    entries[i].next = i < 2 ? &entries[i + 1] : nullptr;
-  }
-  list.first = &entries[0];
-  list.last = &entries[2];
-  list.count = 3;
-  for (int i = 0; i < 3; i++) {
-    CleanupEntry* entry = ListPopFront(&list);
-    EXPECT_EQ(&entries[i], entry);
-    EXPECT_EQ(nullptr, entry->prev);
-    EXPECT_EQ(nullptr, entry->next);
-    EXPECT_EQ(uint32_t(2 - i), list.count);
-  }
-  EXPECT_EQ(nullptr, list.first);
-  EXPECT_EQ(nullptr, list.last);
-  EXPECT_EQ(nullptr, ListPopFront(&list));
-}
-
 }  // namespace

@@ -82,17 +82,6 @@ TEST(CloseStdHandles, ClosesEachHeldHandleOnce) {
   CloseHandle(read_end);
 }
 
-TEST(GetStdHandles, FillsOnlyTheGivenSlotsAndAlwaysTheLibraryCopies) {
-  void* input = reinterpret_cast<void*>(1);
-  void* error = reinterpret_cast<void*>(1);
-  LibStdOutput = nullptr;
-  LibStdError = reinterpret_cast<void*>(1);
-  ASSERT_TRUE(GetStdHandles(&input, nullptr, &error));
-  EXPECT_NE(reinterpret_cast<void*>(1), input);
-  EXPECT_EQ(LibStdError, error);
-  EXPECT_EQ(GetStdHandle(STD_OUTPUT_HANDLE), LibStdOutput);
-}
-
 void* FailingAlloc(uint64_t, uint32_t) { return nullptr; }
 
 // The frame's failure paths, which end before the job reads the command line.

@@ -45,29 +45,4 @@ TEST(AllocateMemory, RetriesWhileTheOutOfMemoryHookAsks) {
   }
 }
 
-void* freed_pointer;
-uint64_t freed_size;
-int free_calls;
-
-void RecordingFree(void* pointer, uint64_t size) {
-  ++free_calls;
-  freed_pointer = pointer;
-  freed_size = size;
-  DefaultFree(pointer, size);
-}
-
-TEST(FreeMemory, PassesTheSizeToTheHookAndIgnoresNull) {
-  FreeHook = RecordingFree;
-  free_calls = 0;
-  FreeMemory(nullptr, 8);
-  EXPECT_EQ(0, free_calls);
-  void* block = AllocateMemory(24);
-  ASSERT_NE(nullptr, block);
-  FreeMemory(block, 24);
-  FreeHook = DefaultFree;
-  EXPECT_EQ(1, free_calls);
-  EXPECT_EQ(block, freed_pointer);
-  EXPECT_EQ(24u, freed_size);
-}
-
 }  // namespace

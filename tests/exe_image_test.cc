@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -15,66 +16,15 @@ namespace {
 const char* const kAllowedImports[] = {"kernel32.dll", "user32.dll", "shlwapi.dll", "msvcrt.dll",
                                        "ntdll.dll"};
 
-struct PeImage {
-  std::string bytes;
-  IMAGE_NT_HEADERS64 headers;
-  std::vector<IMAGE_SECTION_HEADER> sections;
-};
-
-template <typename T>
-bool ReadAt(const std::string& bytes, size_t offset, T* value) {
-  if (offset > bytes.size() || bytes.size() - offset < sizeof(T)) return false;
-  memcpy(value, bytes.data() + offset, sizeof(T));
-  return true;
-}
-
-bool LoadImage(const std::string& path, PeImage* image) {
-  image->bytes = ReadBytes(path);
-  IMAGE_DOS_HEADER dos;
-  if (!ReadAt(image->bytes, 0, &dos) || dos.e_magic != IMAGE_DOS_SIGNATURE) return false;
-  if (!ReadAt(image->bytes, dos.e_lfanew, &image->headers)) return false;
-  if (image->headers.Signature != IMAGE_NT_SIGNATURE) return false;
-  size_t at = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
-              image->headers.FileHeader.SizeOfOptionalHeader;
-  image->sections.resize(image->headers.FileHeader.NumberOfSections);
-  for (IMAGE_SECTION_HEADER& section : image->sections) {
-    if (!ReadAt(image->bytes, at, &section)) return false;
-    at += sizeof(section);
-  }
-  return true;
-}
-
-// The file offset of a relative virtual address, or 0 outside every section.
-size_t FileOffset(const PeImage& image, uint32_t rva) {
-  for (const IMAGE_SECTION_HEADER& s : image.sections) {
-    if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.SizeOfRawData) {
-      return rva - s.VirtualAddress + s.PointerToRawData;
-    }
-  }
-  return 0;
-}
-
-std::vector<std::string> ImportedLibraries(const PeImage& image) {
-  std::vector<std::string> names;
-  const IMAGE_DATA_DIRECTORY& dir =
-      image.headers.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  size_t at = FileOffset(image, dir.VirtualAddress);
-  IMAGE_IMPORT_DESCRIPTOR descriptor;
-  while (at != 0 && ReadAt(image.bytes, at, &descriptor) && descriptor.Name != 0) {
-    size_t name_at = FileOffset(image, descriptor.Name);
-    std::string name(image.bytes.c_str() + std::min(name_at, image.bytes.size()));
-    std::transform(name.begin(), name.end(), name.begin(), ::tolower);
-    names.push_back(name);
-    at += sizeof(descriptor);
-  }
-  return names;
-}
-
 TEST(ExeImage, ConsoleX64ForXpX64WithSystemImportsOnly) {
-  PeImage image;
-  ASSERT_TRUE(LoadImage(ExePath(), &image));
-  const IMAGE_OPTIONAL_HEADER64& optional = image.headers.OptionalHeader;
-  EXPECT_EQ(IMAGE_FILE_MACHINE_AMD64, image.headers.FileHeader.Machine);
+  // Mapped as an image, not run: relative addresses are offsets from the base.
+  HMODULE module = LoadLibraryExA(ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(nullptr, module);
+  const char* base = reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(module) & ~3);
+  const IMAGE_NT_HEADERS64* headers = reinterpret_cast<const IMAGE_NT_HEADERS64*>(
+      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_OPTIONAL_HEADER64& optional = headers->OptionalHeader;
+  EXPECT_EQ(IMAGE_FILE_MACHINE_AMD64, headers->FileHeader.Machine);
   EXPECT_EQ(IMAGE_NT_OPTIONAL_HDR64_MAGIC, optional.Magic);
   EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_CUI, optional.Subsystem);
   EXPECT_LE(optional.MajorSubsystemVersion * 256 + optional.MinorSubsystemVersion, 0x0502);
@@ -82,16 +32,24 @@ TEST(ExeImage, ConsoleX64ForXpX64WithSystemImportsOnly) {
             0x0502);
   EXPECT_EQ(0u, optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT].VirtualAddress);
   EXPECT_EQ(0u, optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_TLS].VirtualAddress);
-  std::vector<std::string> imports = ImportedLibraries(image);
+  std::vector<std::string> imports;
+  const IMAGE_IMPORT_DESCRIPTOR* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
+      base + optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+  for (; entry->Name != 0; entry++) {
+    std::string name = base + entry->Name;
+    std::transform(name.begin(), name.end(), name.begin(), ::tolower);
+    imports.push_back(name);
+  }
+  FreeLibrary(module);
   std::string listed;
   for (const std::string& name : imports) listed += name + " ";
+  std::cout << "imports: " << listed << "\n";
   EXPECT_NE(imports.end(), std::find(imports.begin(), imports.end(), "kernel32.dll")) << listed;
   for (const std::string& name : imports) {
     EXPECT_NE(std::end(kAllowedImports),
               std::find(std::begin(kAllowedImports), std::end(kAllowedImports), name))
         << name << " among " << listed;
   }
-  std::cout << "imports: " << listed << "\n";
 }
 
 // version.dll is looked up at run time: the test program links only kernel32.
