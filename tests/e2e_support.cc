@@ -26,6 +26,9 @@ uint32_t Start(const std::string& command_line, const std::string& working_dir, 
 
 }  // namespace
 
+// What a failed start returns, with the system's error in the low bits.
+constexpr uint32_t kStartFailed = 0xDEAD0000;
+
 uint32_t StartExe(const std::string& exe_path, const std::string& command_line,
                   const std::string& working_dir, bool use_std_handles, void* out, void* err) {
   STARTUPINFOA si = {};
@@ -39,9 +42,17 @@ uint32_t StartExe(const std::string& exe_path, const std::string& command_line,
   PROCESS_INFORMATION pi = {};
   std::vector<char> line(command_line.begin(), command_line.end());
   line.push_back('\0');
-  if (!CreateProcessA(exe_path.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                      working_dir.empty() ? nullptr : working_dir.c_str(), &si, &pi))
-    return 0xDEADBEEF;
+  // Wine now and then fails a start under load (internal error, bad format
+  // while another process maps the file); a second attempt then succeeds.
+  for (int attempt = 0;; ++attempt) {
+    if (CreateProcessA(exe_path.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       working_dir.empty() ? nullptr : working_dir.c_str(), &si, &pi))
+      break;
+    DWORD error = GetLastError();
+    if (attempt == 2 || (error != ERROR_INTERNAL_ERROR && error != ERROR_BAD_EXE_FORMAT))
+      return kStartFailed | error;
+    Sleep(100);
+  }
   WaitForSingleObject(pi.hProcess, INFINITE);
   DWORD code = 0;
   GetExitCodeProcess(pi.hProcess, &code);
@@ -61,14 +72,18 @@ std::string SamplesDir() {
   return dir;
 }
 
+// Process ids come back in later runs, so a folder of that name may hold an
+// earlier run's files: take the first name that is really new.
 std::string MakeTempDir() {
-  static int counter = 0;
+  static unsigned counter = GetTickCount();
   char base[MAX_PATH];
   GetTempPathA(MAX_PATH, base);
-  std::string dir = std::string(base) + "bw_e2e_" + std::to_string(GetCurrentProcessId()) + "_" +
-                    std::to_string(++counter);
-  CreateDirectoryA(dir.c_str(), nullptr);
-  return dir;
+  for (;;) {
+    std::string dir = std::string(base) + "bw_e2e_" + std::to_string(GetCurrentProcessId()) + "_" +
+                      std::to_string(++counter);
+    if (CreateDirectoryA(dir.c_str(), nullptr)) return dir;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return dir;
+  }
 }
 
 RunResult RunBootweave(const std::string& command_line, const std::string& working_dir) {
