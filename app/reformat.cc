@@ -147,73 +147,153 @@ void AppendRunBreak(Output* out) {
   AppendLineBreakIfRoom(out);
 }
 
-// Copies ordinary bytes from p up to the next '(', CR, LF or limit and returns
-// where it stopped. With room to spare it moves 16 bytes at a time, storing
-// each block whole and advancing past its ordinary bytes only.
-const uint8_t* CopyOrdinary(Output* out, const uint8_t* p, const uint8_t* limit) {
-#if defined(__SSE2__)
-  const __m128i open = _mm_set1_epi8('(');
-  const __m128i cr = _mm_set1_epi8(CR);
-  const __m128i lf = _mm_set1_epi8(LF);
-  // A block may be stored while 17 bytes are free: each of its 16 bytes then
-  // still finds the two free bytes that an ordinary byte needs.
-  uint32_t length = out->length;
-  while (limit - p >= 16 && out->capacity - length >= 17) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, open), _mm_cmpeq_epi8(v, cr)),
-                               _mm_cmpeq_epi8(v, lf));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out->data + length), v);
-    int mask = _mm_movemask_epi8(hit);
-    if (mask) {
-      int n = __builtin_ctz(static_cast<unsigned>(mask));
-      out->length = length + n;
-      return p + n;
-    }
-    p += 16;
-    length += 16;
-  }
-  out->length = length;
-#endif
-  const uint8_t* stop = FindAnyOf(p, limit, '(', CR, LF);
-  AppendBytes(out, p, static_cast<uint32_t>(stop - p));
-  return stop;
+// The run of line breaks [p, q) (q: where they end, or limit), and the prefix
+// right behind it if there is one. A CR LF that is the whole run and stands
+// right before a prefix goes with the prefix and is no run at all.
+const uint8_t* EndRun(Output* out, const uint8_t* p, const uint8_t* q, const uint8_t* limit,
+                      const uint8_t* end) {
+  bool prefix = q < limit && IsPrefixAt(q, end);
+  if (!(prefix && q - p == 2 && p[0] == CR && p[1] == LF)) AppendRunBreak(out);
+  return prefix ? q + kPrefixLength : q;
 }
 
-// A run of line breaks at p. A CR LF that is the whole run and stands right
-// before a prefix goes with the prefix and is no run at all.
 const uint8_t* ConsumeRun(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* end) {
   const uint8_t* q = p;
   while (q < limit && IsLineBreak(*q)) ++q;
-  bool prefix_break = q - p == 2 && p[0] == CR && p[1] == LF && q < limit && IsPrefixAt(q, end);
-  if (!prefix_break) AppendRunBreak(out);
-  return q;
+  return EndRun(out, p, q, limit, end);
 }
+
+// One step of normal mode at p, byte by byte: the ordinary bytes up to the next
+// '(', CR or LF, then that byte with what it starts.
+const uint8_t* NormalStep(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* end) {
+  const uint8_t* stop = FindAnyOf(p, limit, '(', CR, LF);
+  AppendBytes(out, p, static_cast<uint32_t>(stop - p));
+  p = stop;
+  if (p == limit) return p;
+  if (*p != '(') return ConsumeRun(out, p, limit, end);
+  if (IsPrefixAt(p, end)) return p + kPrefixLength;
+  AppendBytes(out, p, 1);
+  return p + 1;
+}
+
+// One step of raw mode at p: the bytes up to the next prefix, without the CR
+// LF in front of it, and the prefix.
+const uint8_t* RawStep(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* start,
+                       const uint8_t* end) {
+  const uint8_t* at = FindPrefix(p, limit, end);
+  const uint8_t* segment_end = at < limit && FollowsLineBreak(at, start) ? at - 2 : at;
+  if (segment_end < p)  // block copies took (part of) the CR LF that goes with the prefix
+    out->length -= static_cast<uint32_t>(p - segment_end);
+  else
+    AppendBytes(out, p, static_cast<uint32_t>(segment_end - p));
+  return at == limit ? limit : at + kPrefixLength;
+}
+
+#if defined(__SSE2__)
+// The block copies: 16 bytes at a time, each block stored whole, the output
+// growing only by its bytes before the first byte that needs a look ('(' before
+// 'b', where a prefix may start, and in normal mode CR and LF). They go on
+// while the source has 17 bytes before limit (a block and the byte behind it)
+// and the output 17 free bytes, so that every store stays inside the buffer
+// and every ordinary byte still finds the two free bytes it needs; the steps
+// above do the rest.
+struct Stops {
+  unsigned open;    // '(' followed by 'b'
+  unsigned breaks;  // CR or LF
+};
+
+Stops LoadBlock(const uint8_t* p, uint8_t* to) {
+  __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v);
+  __m128i open = _mm_and_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('(')),
+                               _mm_cmpeq_epi8(next, _mm_set1_epi8('b')));
+  __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(CR)),
+                                _mm_cmpeq_epi8(v, _mm_set1_epi8(LF)));
+  return {static_cast<unsigned>(_mm_movemask_epi8(open)),
+          static_cast<unsigned>(_mm_movemask_epi8(breaks))};
+}
+
+bool BlocksFit(const Output& out, const uint8_t* p, const uint8_t* limit) {
+  return limit - p >= 17 && FreeBytes(out) >= 17;
+}
+
+const uint8_t* NormalBlocks(Output* out, const uint8_t* p, const uint8_t* limit,
+                            const uint8_t* end) {
+  while (BlocksFit(*out, p, limit)) {
+    Stops stops = LoadBlock(p, out->data + out->length);
+    unsigned any = stops.open | stops.breaks;
+    if (!any) {
+      p += 16;
+      out->length += 16;
+      continue;
+    }
+    unsigned n = __builtin_ctz(any);
+    p += n;
+    out->length += n;
+    if (stops.open >> n & 1) {
+      bool prefix = IsPrefixAt(p, end);
+      out->length += !prefix;  // an ordinary '(' (already stored)
+      p += prefix ? kPrefixLength : 1;
+      continue;
+    }
+    // A run of line breaks, its length within the block read off the mask.
+    unsigned run = __builtin_ctz(~(stops.breaks >> n));
+    p = run < 16 - n ? EndRun(out, p, p + run, limit, end) : ConsumeRun(out, p, limit, end);
+  }
+  return p;
+}
+
+// Raw mode's blocks start at the beginning of a segment; the bytes before a
+// prefix are all in the output then, so the CR LF in front of it is taken back.
+const uint8_t* RawBlocks(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* start,
+                         const uint8_t* end) {
+  while (BlocksFit(*out, p, limit)) {
+    unsigned open = LoadBlock(p, out->data + out->length).open;
+    if (!open) {
+      p += 16;
+      out->length += 16;
+      continue;
+    }
+    unsigned n = __builtin_ctz(open);
+    p += n;
+    out->length += n;
+    if (IsPrefixAt(p, end)) {
+      out->length -= FollowsLineBreak(p, start) ? 2 : 0;
+      p += kPrefixLength;
+    } else {
+      out->length += 1;
+      p += 1;
+    }
+  }
+  return p;
+}
+#else
+const uint8_t* NormalBlocks(Output*, const uint8_t* p, const uint8_t*, const uint8_t*) {
+  return p;
+}
+const uint8_t* RawBlocks(Output*, const uint8_t* p, const uint8_t*, const uint8_t*,
+                         const uint8_t*) {
+  return p;
+}
+#endif
 
 // Normal mode: the kept text [p, limit), prefixes removed, runs of line breaks
 // turned into CR LF.
 void CopyNormal(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* end) {
   while (p < limit) {
-    p = CopyOrdinary(out, p, limit);
-    if (p == limit) return;
-    if (*p != '(') {
-      p = ConsumeRun(out, p, limit, end);
-    } else if (IsPrefixAt(p, end)) {
-      p += kPrefixLength;
-    } else {
-      AppendBytes(out, p++, 1);
-    }
+    p = NormalBlocks(out, p, limit, end);
+    if (p < limit) p = NormalStep(out, p, limit, end);
   }
 }
 
 // Raw mode: the kept text [p, limit) with only the prefixes (and the CR LF in
 // front of each) removed.
-void CopyRaw(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* end) {
+void CopyRaw(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* start,
+             const uint8_t* end) {
   while (p < limit) {
-    const uint8_t* at = FindPrefix(p, limit, end);
-    const uint8_t* segment_end = at < limit && FollowsLineBreak(at, p) ? at - 2 : at;
-    AppendBytes(out, p, static_cast<uint32_t>(segment_end - p));
-    if (at == limit) return;
-    p = at + kPrefixLength;
+    p = RawBlocks(out, p, limit, start, end);
+    if (p < limit) p = RawStep(out, p, limit, start, end);
   }
 }
 
@@ -240,7 +320,7 @@ void ReformatLog(FormatJob* job) {
     const uint8_t* begin = first + kPrefixLength;
     const uint8_t* limit = KeptTextEnd(FindLastPrefix(first, end) + kPrefixLength, end);
     if (job->raw)
-      CopyRaw(&out, begin, limit, end);
+      CopyRaw(&out, begin, limit, job->source_buffer, end);
     else
       CopyNormal(&out, begin, limit, end);
   }

@@ -135,7 +135,8 @@ TEST(ReformatLog, WorstCaseSizeHoldsEveryText) {
 TEST(ReformatLog, AgreesWithTheModel) {
   const char* pieces[] = {P, O, F, CR, LF, CR LF, CR CR LF, "(", "(bootloader)", "(boot",
                           "OKAY", "Finished.", "x", "[    0.012] clock: cpu0 (big) @ 1804800 kHz",
-                          "0123456789abcdef0123456789abcdef"};
+                          "0123456789abcdef0123456789abcdef",
+                          CR LF CR LF CR CR LF LF LF CR CR LF CR LF CR LF};
   const int kPieces = sizeof pieces / sizeof pieces[0];
   std::mt19937 random(5);
   for (int round = 0; round < 4000; ++round) {

@@ -13,7 +13,9 @@ inline std::string ReformatModel(const std::string& source, bool raw, size_t cap
   auto is_break = [](char c) { return c == '\r' || c == '\n'; };
   std::string out;
   auto free_bytes = [&] { return capacity - out.size(); };
-  auto ends_with_break = [&] { return out.size() >= 2 && out.compare(out.size() - 2, 2, "\r\n") == 0; };
+  auto ends_with_break = [&] {
+    return out.size() >= 2 && out.compare(out.size() - 2, 2, "\r\n") == 0;
+  };
   bool keep = false;
   size_t pos = 0;
   while (pos < source.size()) {

@@ -1,0 +1,93 @@
+#include "benchmarks/capture.h"
+
+#include <stdio.h>
+
+#include <random>
+
+namespace {
+
+const char* const kSubsystems[] = {"pmic", "clock", "ddr", "storage", "partition", "display",
+                                   "battery", "keys", "usb", "fastboot", "tz", "rpmb", "avb"};
+const char* const kWords[] = {"init", "done", "detected", "status", "0x1f03", "(ok)", "mode",
+                              "retry", "voltage", "table", "entries", "at", "MHz", "failed:",
+                              "(null)", "slot_a", "verified", "[boot]", "lock", "state"};
+
+template <size_t N>
+const char* Pick(std::mt19937& random, const char* const (&list)[N]) {
+  return list[random() % N];
+}
+
+// One line of the log without its line break, 20 to about 180 bytes.
+std::string MakeLogLine(std::mt19937& random, uint32_t line) {
+  char stamp[32];
+  snprintf(stamp, sizeof stamp, "[%6u.%03u] ", line / 1000, line % 1000);
+  std::string text = stamp;
+  text += Pick(random, kSubsystems);
+  text += ':';
+  size_t length = 20 + random() % 160;
+  while (text.size() < length) {
+    text += ' ';
+    text += Pick(random, kWords);
+  }
+  return text;
+}
+
+std::string MakeLog(size_t size, std::mt19937& random) {
+  std::string log;
+  log.reserve(size + 256);
+  for (uint32_t line = 0; log.size() < size; ++line) {
+    if (random() % 50 == 0) log += "\r\n";  // an empty line now and then
+    log += MakeLogLine(random, line);
+    log += random() % 8 ? "\r\n" : "\n";
+  }
+  return log;
+}
+
+void AppendShown(std::string* capture, const char* chunk, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    if (chunk[i] == '\n') *capture += '\r';
+    *capture += chunk[i];
+  }
+}
+
+}  // namespace
+
+std::string MakeRealisticCapture(size_t size, uint32_t seed) {
+  std::mt19937 random(seed);
+  std::string log = MakeLog(size, random);  // more than the capture will show
+  std::string capture = "< waiting for any device >\r\n";
+  capture.reserve(size + 4096);
+  for (size_t at = 0; at < log.size() && capture.size() < size - 64; at += 60) {
+    capture += "(bootloader) ";
+    AppendShown(&capture, log.data() + at, log.size() - at < 60 ? log.size() - at : 60);
+    capture += "\r\n";
+  }
+  capture += "OKAY [  1.234s]\r\nFinished. Total time: 1.240s\r\n";
+  return capture;
+}
+
+std::string MakeStatusCapture(size_t size, uint32_t seed) {
+  static const char* const kPartitions[] = {"boot_a", "vendor_boot_a", "dtbo_a", "vbmeta_a",
+                                            "super", "userdata", "init_boot_a", "recovery"};
+  std::mt19937 random(seed);
+  std::string capture;
+  capture.reserve(size + 256);
+  char line[160];
+  while (capture.size() < size) {
+    const char* partition = Pick(random, kPartitions);
+    unsigned kb = 1024 + random() % 600000, ms = random() % 30000;
+    snprintf(line, sizeof line, "Sending '%s' (%u KB)%*sOKAY [%3u.%03us]\r\n", partition, kb, 20,
+             "", ms / 1000, ms % 1000);
+    capture += line;
+    ms = random() % 9000;
+    snprintf(line, sizeof line, "Writing '%s'%*sOKAY [%3u.%03us]\r\n", partition, 30, "", ms / 1000,
+             ms % 1000);
+    capture += line;
+    if (random() % 4 == 0) {
+      ms = random() % 90000;
+      snprintf(line, sizeof line, "Finished. Total time: %u.%03us\r\n", ms / 1000, ms % 1000);
+      capture += line;
+    }
+  }
+  return capture;
+}

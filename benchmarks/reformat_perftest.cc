@@ -1,0 +1,70 @@
+// The reformatting's throughput against memcpy of the same number of bytes, on
+// captures made on the spot: scripts/run-benchmarks.sh builds and runs it.
+
+#include <benchmark/benchmark.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "app/reformat.h"
+#include "benchmarks/capture.h"
+
+namespace {
+
+constexpr size_t kCaptureSize = 64u << 20;
+
+const std::string& RealisticCapture() {
+  static const std::string capture = MakeRealisticCapture(kCaptureSize, 1);
+  return capture;
+}
+
+const std::string& StatusCapture() {
+  static const std::string capture = MakeStatusCapture(kCaptureSize, 2);
+  return capture;
+}
+
+// An output buffer of the source's size, as the program allocates it, already
+// touched so that page faults do not count.
+std::vector<uint8_t> OutputFor(const std::string& source) {
+  return std::vector<uint8_t>(source.size(), 0);
+}
+
+void Reformat(benchmark::State& state, const std::string& (*capture)(), bool raw) {
+  const std::string& source = capture();
+  std::vector<uint8_t> output = OutputFor(source);
+  FormatJob job;
+  InitJob(&job);
+  job.raw = raw;
+  job.source_buffer = reinterpret_cast<uint8_t*>(const_cast<char*>(source.data()));
+  job.source_length = static_cast<uint32_t>(source.size());
+  job.output_buffer = output.data();
+  job.output_capacity = static_cast<uint32_t>(output.size());
+  for (auto _ : state) {
+    ReformatLog(&job);
+    benchmark::DoNotOptimize(job.output_length);
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * source.size()));
+  state.counters["output_MiB"] = job.output_length / 1048576.0;
+}
+
+void Memcpy(benchmark::State& state) {
+  const std::string& source = RealisticCapture();
+  std::vector<uint8_t> output = OutputFor(source);
+  for (auto _ : state) {
+    memcpy(output.data(), source.data(), source.size());
+    benchmark::DoNotOptimize(output.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * source.size()));
+}
+
+BENCHMARK(Memcpy)->Name("memcpy")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Reformat, normal, RealisticCapture, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Reformat, raw, RealisticCapture, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Reformat, status_lines, StatusCapture, false)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,65 @@
+#!/usr/bin/env python3
+"""Writes the fuzzers' seed corpora into fuzz/corpus/<name>/ (committed; run again
+only to change them). The layouts are described at the top of each fuzzer."""
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+P, O, F = b"(bootloader) ", b"OKAY [", b"Finished. Total time:"
+
+
+def write(name, seeds):
+    folder = os.path.join(HERE, "corpus", name)
+    os.makedirs(folder, exist_ok=True)
+    for i, seed in enumerate(seeds):
+        with open(os.path.join(folder, "seed%02d" % i), "wb") as f:
+            f.write(seed)
+
+
+def reformat_seeds():
+    captures = [
+        P + b"abc\r\r\n\r\n" + P + b"def\r\n" + O + b"  0.010s]\r\n" + F + b" 0.020s\r\n",
+        b"< waiting >\r\n" + P + b"hello wo\r\n" + P + b"rld\r\r\n" + P + b"next line\r\r\n" + P
+        + b"\r\r\n" + P + b"end\r\n" + O + b"  0.010s]\r\n" + F + b" 0.020s\r\n",
+        P + b"x\r\n" + O + b" 1]\r\n" + P + b"y\r\n",
+        P + b"a\nb\nc\n",
+        P + b"abc" + P + b"def\r\n" + P + P + b"(bootload",
+        O + b" 1]\r\n" + F + b" 2\r\n" + P + b"[    0.012] clock: cpu0 (big) @ 1804800 kHz\r\r\n",
+    ]
+    seeds = []
+    for i, capture in enumerate(captures):
+        for choice in (0, 1, 4 + (i & 1), 6):  # source size, worst case, nudged, given
+            seeds.append(bytes([choice, (i * 7) & 0xFF, 0]) + capture)
+    return seeds
+
+
+def format_w_seeds():
+    def seed(capacity, fmt, args=(), texts=()):
+        slots = list(args) + [0] * (16 - len(args))
+        return (bytes([capacity - 1]) + fmt + b"\0" + b"".join(struct.pack("<Q", v) for v in slots)
+                + b"\0".join(texts))
+    text = 0x0101  # a slot value that picks the second text and is not null
+    return [
+        seed(64, b"%#08X - ", [0x80070005]),
+        seed(64, b"%u - ", [4294967295]),
+        seed(5, b"%-10d", [42]),
+        seed(3, b"%#010x", [0x1F]),
+        seed(64, b"%+8.6p %hd %I64x %llx %zx", [0x1234, 0xFFFF, 1 << 40, 3, 4]),
+        seed(64, b"%*.*s|%.3S|%s", [6, 2, text, text, 0], [b"hello", b"caf\xe9!"]),
+        seed(64, b"ab%ncd%n%5n", [0x01, 0x0101]),
+        seed(64, b"%*q%d %I3x %hhd %L %5% %", [7, 9]),
+        seed(64, b"%*d", [0xFFFFFFFF, 1]),
+        seed(16, b"%0 5d % 05d %#b %#y %#o %+c %5.0c", [2**64 - 1, 2**64 - 1, 5, 5, 0, 65, 65]),
+    ]
+
+
+def command_line_seeds():
+    lines = [b"bootweave -raw in.txt out.txt", b'"C:\\Program Files\\bw.exe"  "a b.txt" -',
+             b"bw -", b"bw -rawx a b", b"bw -verylongoptionnamethatdoesnotfit a b",
+             b'bw "unterminated', b"bw\ta\tb\tc", b"bw " + b"x" * 300 + b" out"]
+    return [bytes([i * 37 & 0xFF, 200]) + line for i, line in enumerate(lines)]
+
+
+write("reformat", reformat_seeds())
+write("format_w", format_w_seeds())
+write("command_line", command_line_seeds())

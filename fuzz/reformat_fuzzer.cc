@@ -1,0 +1,87 @@
+// ReformatLog on any bytes, in both modes, at a capacity chosen by the input.
+// Input: one byte of choices, two of capacity, then the source.
+//   choice bit 0: raw; bits 1-2: capacity the source's size, the worst case, the
+//   text's own length nudged by the capacity bytes, or the capacity bytes alone.
+// Checks: nothing written past the capacity (the output is allocated at exactly
+// that size); the output agrees with the plain model and is the leading part of
+// the whole text; in normal mode CR and LF only come as CR LF pairs, never at the
+// start and never twice in a row.
+
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <memory>
+#include <string>
+
+#include "app/reformat.h"
+#include "fuzz/reformat_model.h"
+
+namespace {
+
+void Fail(const char* what) {
+  fprintf(stderr, "reformat_fuzzer: %s\n", what);
+  abort();
+}
+
+uint32_t ChooseCapacity(uint8_t choice, uint16_t wanted, const std::string& source, bool raw) {
+  uint64_t worst = WorstCaseOutputSize(source.size());
+  switch (choice >> 1 & 3) {
+    case 0: return static_cast<uint32_t>(source.size());
+    case 1: return static_cast<uint32_t>(worst);
+    case 2: {
+      int64_t full = static_cast<int64_t>(ReformatModel(source, raw, worst).size());
+      int64_t nudged = full + static_cast<int8_t>(wanted & 0xFF) % 8;
+      return static_cast<uint32_t>(nudged < 0 ? 0 : nudged);
+    }
+    default: return static_cast<uint32_t>(wanted % (worst + 17));
+  }
+}
+
+// Runs ReformatLog with the source and the output in allocations of their exact
+// sizes, so that AddressSanitizer sees any access outside them.
+std::string Run(const std::string& source, bool raw, uint32_t capacity) {
+  std::unique_ptr<uint8_t[]> in(new uint8_t[source.size()]);
+  memcpy(in.get(), source.data(), source.size());
+  std::unique_ptr<uint8_t[]> out(new uint8_t[capacity]);
+  FormatJob job;
+  InitJob(&job);
+  job.raw = raw;
+  job.source_buffer = in.get();
+  job.source_length = static_cast<uint32_t>(source.size());
+  job.output_buffer = out.get();
+  job.output_capacity = capacity;
+  ReformatLog(&job);
+  if (job.output_length > capacity) Fail("output_length beyond the capacity");
+  return std::string(reinterpret_cast<char*>(out.get()), job.output_length);
+}
+
+void CheckLineBreaks(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    bool pair = text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+    if (text[i] == '\n' && !(i > 0 && text[i - 1] == '\r')) Fail("LF outside a CR LF pair");
+    if (text[i] == '\r' && !pair) Fail("CR outside a CR LF pair");
+    if (pair && i == 0) Fail("CR LF at the start");
+    if (pair && i >= 2 && text[i - 2] == '\r' && text[i - 1] == '\n') Fail("CR LF twice in a row");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 3) return 0;
+  uint8_t choice = data[0];
+  uint16_t wanted = static_cast<uint16_t>(data[1] | data[2] << 8);
+  std::string source(reinterpret_cast<const char*>(data + 3), size - 3);
+  bool raw = choice & 1;
+  uint32_t capacity = ChooseCapacity(choice, wanted, source, raw);
+
+  std::string text = Run(source, raw, capacity);
+  if (text != ReformatModel(source, raw, capacity)) Fail("differs from the model");
+  std::string whole = ReformatModel(source, raw, WorstCaseOutputSize(source.size()));
+  if (whole.compare(0, text.size(), text) != 0) Fail("not the leading part of the whole text");
+  if (!raw) CheckLineBreaks(text);
+  return 0;
+}
