@@ -32,9 +32,9 @@ for name in reformat format_w command_line; do
   # Inputs that once failed, kept as regression tests: each must pass.
   if [ -d "$top/fuzz/regressions/$name" ]; then
     for input in "$top/fuzz/regressions/$name"/*; do
-      if ! "$build/${name}_fuzzer" "$input" >"$log" 2>&1; then
-        echo "fuzz $name: regression $(basename "$input") FAILED (log: $log)"
-        grep -E 'ERROR|SUMMARY|_fuzzer:' "$log" | head -n 5
+      if ! "$build/${name}_fuzzer" "$input" >"$log.regression" 2>&1; then
+        echo "fuzz $name: regression $(basename "$input") FAILED (log: $log.regression)"
+        grep -E 'ERROR|SUMMARY|_fuzzer:' "$log.regression" | head -n 5
         status=1
       fi
     done
