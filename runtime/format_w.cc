@@ -121,24 +121,27 @@ uint32_t ReadSize(const WideChar** format) {
 }
 
 // Flags, width, precision, size prefix and letter; false when malformed. The
-// arguments of '*' come from the cursor, which the caller commits only on success.
+// arguments of '*' are taken only once the letter shows the conversion to be
+// well-formed: a malformed one was given no arguments, and reading them would
+// run past the caller's list.
 bool ParseConversion(const WideChar** format, ArgCursor* cursor, Conversion* conv) {
   *conv = Conversion{0, 0, 0, kNoPrecision, 32, nullptr};
   for (const FlagEntry* flag; (flag = FindFlag(**format)) != nullptr; ++*format) {
     conv->flags |= flag->bit;
     if (flag->fill != 0) conv->fill = flag->fill;
   }
-  if (**format == u'*') {
+  bool width_argument = **format == u'*';
+  if (width_argument) {
     ++*format;
-    conv->width = Take<uint32_t>(cursor);
   } else {
     conv->width = ReadNumber(format);
   }
+  bool precision_argument = false;
   if (**format == u'.') {
     ++*format;
     if (**format == u'*') {
       ++*format;
-      conv->precision = Take<uint32_t>(cursor);
+      precision_argument = true;
     } else if (IsDigit(**format)) {
       conv->precision = ReadNumber(format);
     } else {
@@ -149,6 +152,8 @@ bool ParseConversion(const WideChar** format, ArgCursor* cursor, Conversion* con
   conv->letter = FindLetter(**format);
   if (conv->letter == nullptr) return false;
   ++*format;
+  if (width_argument) conv->width = Take<uint32_t>(cursor);
+  if (precision_argument) conv->precision = Take<uint32_t>(cursor);
   return true;
 }
 
