@@ -46,7 +46,7 @@ struct SlotUse {
 bool IsDigit(WideChar c) { return c >= '0' && c <= '9'; }
 bool IsOneOf(const char* set, WideChar c) { return c != 0 && c < 128 && strchr(set, c); }
 
-// Reads one specification at f[i] (right behind the '%'); on a well-formed one
+// Reads one conversion at f[i] (right behind the '%'); on a well-formed one
 // records the slots it takes and returns the index behind its letter, else 0.
 size_t ReadSpec(const std::u16string& f, size_t i, std::vector<SlotUse>* uses,
                 const uint64_t* values) {
