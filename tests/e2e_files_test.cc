@@ -112,10 +112,8 @@ TEST(Files, SourcesTooLargeForThe32BitSizesAreRefused) {
 
 // The build mounts a small tmpfs for this test where it may (as root).
 TEST(Files, FullDiskFailsTheWrite) {
-  std::string disk = "Z:" BW_BINARY_DIR "/full_disk";
-  for (char& c : disk)
-    if (c == '/') c = '\\';
-  if (!FileExists(disk + "\\mounted")) GTEST_SKIP() << "no small disk mounted (needs root)";
+  std::string disk = FullDiskDir();
+  if (disk.empty()) GTEST_SKIP() << "no small disk mounted (needs root)";
   std::string dir = MakeTempDir();
   std::string capture;
   for (int i = 0; i < 2000; ++i) capture += "(bootloader) " + std::string(60, 'a' + i % 26) + "\r\n";

@@ -63,9 +63,19 @@ TEST(Readme, EveryMessageARunPrintsIsInTheTable) {
       "a b c",         "missing.txt out.txt",          "big.txt out.txt",
       "empty.txt out.txt", "in.txt exists.txt",
   };
-  for (const char* arguments : runs) {
-    RunResult r = RunBootweave(std::string("bootweave ") + arguments, dir);
-    ASSERT_GE(r.err.size(), 2u) << arguments;
+  std::vector<RunResult> results;
+  for (const char* arguments : runs) results.push_back(RunBootweave(std::string("bootweave ") + arguments, dir));
+  results.push_back(RunAsWindowsVersion("nt40", ""));
+  std::string disk = FullDiskDir();
+  if (!disk.empty()) {
+    std::string capture;
+    for (int i = 0; i < 2000; ++i) capture += "(bootloader) " + std::string(60, 'x') + "\r\n";
+    WriteBytes(dir + "\\long.txt", capture);
+    results.push_back(RunBootweave("bootweave long.txt \"" + disk + "\\readme.txt\"", dir));
+    DeleteFileA((disk + "\\readme.txt").c_str());
+  }
+  for (const RunResult& r : results) {
+    ASSERT_GE(r.err.size(), 2u);
     std::string message = r.err.substr(0, r.err.size() - 2);
     bool found = false;
     for (const ReadmeRow& row : rows) found |= row.code == r.exit_code && Matches(message, row.message);

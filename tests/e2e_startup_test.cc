@@ -74,21 +74,6 @@ TEST(Startup, WithoutStandardHandlesTheRunStillWorks) {
   EXPECT_EQ(kFormatted, ReadBytes(dir + "\\out.txt"));
 }
 
-// Wine reports another Windows version to the exe of one name.
-void SetWineVersion(const std::string& exe_name, const char* version) {
-  std::string key = "Software\\Wine\\AppDefaults\\" + exe_name;
-  HKEY handle;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0,
-                                           KEY_SET_VALUE, nullptr, &handle, nullptr));
-  RegSetValueExA(handle, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                 lstrlenA(version) + 1);
-  RegCloseKey(handle);
-}
-
-void ClearWineVersion(const std::string& exe_name) {
-  RegDeleteKeyA(HKEY_CURRENT_USER, ("Software\\Wine\\AppDefaults\\" + exe_name).c_str());
-}
-
 TEST(Startup, WindowsOlderThan5IsRefused) {
   struct Case {
     const char* version;
@@ -100,20 +85,10 @@ TEST(Startup, WindowsOlderThan5IsRefused) {
       {"win2k", 99, kUsageStart, ""},
   };
   for (const Case& c : cases) {
-    std::string dir = MakeTempDir();
-    std::string name = std::string("bootweave_") + c.version + ".exe";
-    std::string exe = dir + "\\" + name;
-    ASSERT_TRUE(CopyFileA(ExePath().c_str(), exe.c_str(), FALSE));
-    SetWineVersion(name, c.version);
-    HANDLE out = CreateCaptureFile(dir + "\\stdout");
-    HANDLE err = CreateCaptureFile(dir + "\\stderr");
-    uint32_t code = StartExe(exe, name, dir, true, out, err);
-    ClearWineVersion(name);
-    CloseHandle(out);
-    CloseHandle(err);
-    EXPECT_EQ(c.code, code) << c.version;
-    EXPECT_TRUE(StartsWith(ReadBytes(dir + "\\stdout"), c.out)) << c.version;
-    EXPECT_EQ(c.err, ReadBytes(dir + "\\stderr")) << c.version;
+    RunResult r = RunAsWindowsVersion(c.version, "");
+    EXPECT_EQ(c.code, r.exit_code) << c.version;
+    EXPECT_TRUE(StartsWith(r.out, c.out)) << c.version;
+    EXPECT_EQ(c.err, r.err) << c.version;
   }
 }
 

@@ -114,6 +114,37 @@ RunResult RunWithClosedStdoutPipe(const std::string& command_line, const std::st
   return r;
 }
 
+RunResult RunAsWindowsVersion(const char* version, const std::string& arguments) {
+  std::string dir = MakeTempDir();
+  std::string name = std::string("bootweave_") + version + ".exe";
+  RunResult r = {kStartFailed, "", ""};
+  if (!CopyFileA(ExePath().c_str(), (dir + "\\" + name).c_str(), FALSE)) return r;
+  // Wine reports another version to the exe of this name only.
+  std::string key = "Software\\Wine\\AppDefaults\\" + name;
+  HKEY handle;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                      &handle, nullptr) != ERROR_SUCCESS)
+    return r;
+  RegSetValueExA(handle, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                 lstrlenA(version) + 1);
+  RegCloseKey(handle);
+  HANDLE out = CreateInheritable(dir + "\\stdout"), err = CreateInheritable(dir + "\\stderr");
+  r.exit_code = StartExe(dir + "\\" + name, name + arguments, dir, true, out, err);
+  RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+  CloseHandle(out);
+  CloseHandle(err);
+  r.out = ReadBytes(dir + "\\stdout");
+  r.err = ReadBytes(dir + "\\stderr");
+  return r;
+}
+
+std::string FullDiskDir() {
+  std::string disk = "Z:" BW_BINARY_DIR "/full_disk";
+  for (char& c : disk)
+    if (c == '/') c = '\\';
+  return FileExists(disk + "\\mounted") ? disk : "";
+}
+
 void WriteBytes(const std::string& path, const std::string& bytes) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD written = 0;

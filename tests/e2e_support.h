@@ -36,6 +36,12 @@ uint32_t StartExe(const std::string& exe_path, const std::string& command_line,
 // for a child's standard output or error.
 void* CreateCaptureFile(const std::string& path);
 
+// Runs a copy of the exe to which Wine reports the given Windows version
+// ("nt40", "win2k"), with arguments behind the program's name.
+RunResult RunAsWindowsVersion(const char* version, const std::string& arguments);
+// The small full disk that the test run mounts where it may, or "" without it.
+std::string FullDiskDir();
+
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
