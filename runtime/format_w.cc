@@ -386,6 +386,22 @@ uint32_t FormatW(WideChar* buffer, uint32_t capacity, const WideChar* format, ..
   return static_cast<uint32_t>(out - buffer);
 }
 
+namespace {
+
+// A null text is a caller's bug that no input can cause: stop there.
+template <typename Char>
+uint32_t BoundedLength(const Char* text, uint32_t max) {
+  if (text == nullptr) {
+    BreakpointTrap();
+    return 0;
+  }
+  uint32_t length = 0;
+  while (length < max && text[length] != 0) ++length;
+  return length;
+}
+
+}  // namespace
+
 uint32_t UInt32ToDigitsW(WideChar* out, uint32_t capacity, uint32_t value, uint32_t base) {
   return ToDigits(out, capacity, value, base);
 }
@@ -394,22 +410,6 @@ uint32_t UInt64ToDigitsW(WideChar* out, uint32_t capacity, uint64_t value, uint3
   return ToDigits(out, capacity, value, base);
 }
 
-uint32_t BoundedLengthA(const char* text, uint32_t max) {
-  if (text == nullptr) {
-    BreakpointTrap();
-    return 0;
-  }
-  uint32_t length = 0;
-  while (length < max && text[length] != 0) ++length;
-  return length;
-}
+uint32_t BoundedLengthA(const char* text, uint32_t max) { return BoundedLength(text, max); }
 
-uint32_t BoundedLengthW(const WideChar* text, uint32_t max) {
-  if (text == nullptr) {
-    BreakpointTrap();
-    return 0;
-  }
-  uint32_t length = 0;
-  while (length < max && text[length] != 0) ++length;
-  return length;
-}
+uint32_t BoundedLengthW(const WideChar* text, uint32_t max) { return BoundedLength(text, max); }
