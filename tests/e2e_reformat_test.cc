@@ -52,9 +52,6 @@ TEST(Reformat, TextLongerThanTheSourceIsWrittenWhole) {
   EXPECT_EQ(r.exit_code, 0u);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(ReadBytes(dir + "\\out.txt"), log);
-  WriteBytes(dir + "\\one.txt", "(bootloader) a\n");
-  r = RunBootweave("bootweave one.txt -", dir);
-  EXPECT_EQ(r.out, "a\r\n");
 }
 
 TEST(Reformat, BundledSamplesGiveTheirLogs) {

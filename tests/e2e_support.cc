@@ -19,11 +19,6 @@ HANDLE CreateInheritable(const std::string& path) {
                      &sa, CREATE_ALWAYS, 0, nullptr);
 }
 
-uint32_t Start(const std::string& command_line, const std::string& working_dir, HANDLE out,
-               HANDLE err) {
-  return StartExe(ExePath(), command_line, working_dir, true, out, err);
-}
-
 }  // namespace
 
 // What a failed start returns, with the system's error in the low bits.
@@ -86,17 +81,27 @@ std::string MakeTempDir() {
   }
 }
 
-RunResult RunBootweave(const std::string& command_line, const std::string& working_dir) {
+namespace {
+
+// Runs exe with standard output and standard error on files, read back after.
+RunResult RunCaptured(const std::string& exe, const std::string& command_line,
+                      const std::string& working_dir) {
   std::string dir = MakeTempDir();
   std::string out_path = dir + "\\stdout", err_path = dir + "\\stderr";
   HANDLE out = CreateInheritable(out_path), err = CreateInheritable(err_path);
   RunResult r;
-  r.exit_code = Start(command_line, working_dir, out, err);
+  r.exit_code = StartExe(exe, command_line, working_dir, true, out, err);
   CloseHandle(out);
   CloseHandle(err);
   r.out = ReadBytes(out_path);
   r.err = ReadBytes(err_path);
   return r;
+}
+
+}  // namespace
+
+RunResult RunBootweave(const std::string& command_line, const std::string& working_dir) {
+  return RunCaptured(ExePath(), command_line, working_dir);
 }
 
 RunResult RunWithClosedStdoutPipe(const std::string& command_line, const std::string& working_dir) {
@@ -107,7 +112,7 @@ RunResult RunWithClosedStdoutPipe(const std::string& command_line, const std::st
   std::string err_path = MakeTempDir() + "\\stderr";
   HANDLE err = CreateInheritable(err_path);
   RunResult r;
-  r.exit_code = Start(command_line, working_dir, write_end, err);
+  r.exit_code = StartExe(ExePath(), command_line, working_dir, true, write_end, err);
   CloseHandle(write_end);
   CloseHandle(err);
   r.err = ReadBytes(err_path);
@@ -128,13 +133,8 @@ RunResult RunAsWindowsVersion(const char* version, const std::string& arguments)
   RegSetValueExA(handle, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
                  lstrlenA(version) + 1);
   RegCloseKey(handle);
-  HANDLE out = CreateInheritable(dir + "\\stdout"), err = CreateInheritable(dir + "\\stderr");
-  r.exit_code = StartExe(dir + "\\" + name, name + arguments, dir, true, out, err);
+  r = RunCaptured(dir + "\\" + name, name + arguments, dir);
   RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-  CloseHandle(out);
-  CloseHandle(err);
-  r.out = ReadBytes(dir + "\\stdout");
-  r.err = ReadBytes(dir + "\\stderr");
   return r;
 }
 
