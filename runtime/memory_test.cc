@@ -19,10 +19,8 @@ TEST(AllocateMemory, RetriesWhileTheOutOfMemoryHookAsks) {
     bool with_oom_hook;
     int oom_answers[4], succeed_at_call, attempts;
     bool block;
-  } cases[] = {{false, {}, 0, 1, false},
-               {true, {1, 1, 0}, 0, 3, false},  // three attempts, then null
-               {true, {1, 1, 0}, 2, 2, true},
-               {true, {0}, 1, 1, true}};
+  } cases[] = {{false, {}, 0, 1, false}, {true, {1, 1, 0}, 0, 3, false},  // three, then null
+               {true, {1, 1, 0}, 2, 2, true}, {true, {0}, 1, 1, true}};
   for (const auto& c : cases) {
     alloc_calls = oom_calls = 0;
     succeed_at_call = c.succeed_at_call;
