@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include "runtime/std_handles.h"
-
 namespace {
 
 // The system's formatter stops at 1024 bytes; the text, its CR LF and the
@@ -34,20 +32,4 @@ bool WriteMessage(void* handle, const char* format, va_list arguments, bool add_
   text[length] = '\0';
   if (length == 0) return true;
   return WriteText(handle, text, static_cast<DWORD>(length));
-}
-
-bool PrintOut(const char* format, ...) {
-  va_list arguments;
-  va_start(arguments, format);
-  bool ok = WriteMessage(StdOutputHandle, format, arguments, true);
-  va_end(arguments);
-  return ok;
-}
-
-bool PrintError(const char* format, ...) {
-  va_list arguments;
-  va_start(arguments, format);
-  bool ok = WriteMessage(StdErrorHandle, format, arguments, true);
-  va_end(arguments);
-  return ok;
 }
