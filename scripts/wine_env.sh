@@ -2,5 +2,16 @@
 # starts in tens of milliseconds instead of seconds.
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-[ -d "${WINEPREFIX:-$HOME/.wine}" ] || wineboot -i >/dev/null 2>&1 || true
-(wineserver -p >/dev/null 2>&1 &)
+# Wine's background services (started when a prefix is created or updated) inherit the
+# output of the program that starts them and live as long as the server does. Started
+# under a test runner that reads a test program's output, they would hold its pipe open
+# for ever; so the prefix is made ready here, by a program whose output goes nowhere.
+wine_prefix=${WINEPREFIX:-$HOME/.wine}
+if [ ! -d "$wine_prefix" ]; then
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  wineserver -w  # the set-up's own server ends, so that the persistent one can start
+fi
+# Keeps a server that already runs.
+wineserver -p </dev/null >/dev/null 2>&1 || true
+# Updates a prefix left by another Wine version, under the persistent server.
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
