@@ -6,9 +6,9 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh"
 . "$top/scripts/wine_env.sh"
-(cd "$top/build" && ctest --output-on-failure -j2)
+(cd "$top/build" && ctest --output-on-failure --timeout 900 -j2)
 cmake -S "$top" -B "$top/build-host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$top/build-host" -j2
-(cd "$top/build-host" && ctest --output-on-failure -j2)
+(cd "$top/build-host" && ctest --output-on-failure --timeout 900 -j2)
 # The fuzzers, each for a bounded time (scripts/run-fuzzers.sh <seconds> runs them longer).
 "$top/scripts/run-fuzzers.sh" 30
