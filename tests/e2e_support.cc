@@ -38,15 +38,15 @@ uint32_t StartExe(const std::string& exe_path, const std::string& command_line,
   std::vector<char> line(command_line.begin(), command_line.end());
   line.push_back('\0');
   // Wine now and then fails a start under load (internal error, bad format
-  // while another process maps the file); a second attempt then succeeds.
+  // while another process maps the file); a later attempt then succeeds.
   for (int attempt = 0;; ++attempt) {
     if (CreateProcessA(exe_path.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                        working_dir.empty() ? nullptr : working_dir.c_str(), &si, &pi))
       break;
     DWORD error = GetLastError();
-    if (attempt == 2 || (error != ERROR_INTERNAL_ERROR && error != ERROR_BAD_EXE_FORMAT))
+    if (attempt == 4 || (error != ERROR_INTERNAL_ERROR && error != ERROR_BAD_EXE_FORMAT))
       return kStartFailed | error;
-    Sleep(100);
+    Sleep(100 * (attempt + 1));
   }
   WaitForSingleObject(pi.hProcess, INFINITE);
   DWORD code = 0;
