@@ -1,5 +1,6 @@
 # Builds the release zip and checks what a user unpacks from it: exactly the
-# exe, the README with Windows line breaks, the licence and matching checksums.
+# exe, the README's part for users with Windows line breaks, the licence and
+# matching checksums.
 # Called with -DBUILD_DIR and -DVERSION.
 set(work "${BUILD_DIR}/package_check")
 file(REMOVE_RECURSE "${work}")
@@ -42,4 +43,18 @@ list(FIND tokens "0d0a" crlf)
 if(NOT lone_lf EQUAL -1 OR crlf EQUAL -1)
   message(FATAL_ERROR "README.txt must end every line with CR LF")
 endif()
+# The README for users: their sections, none of the developers'.
+file(READ "${work}/unpacked/README.txt" readme)
+foreach(heading "## Usage" "## File names and languages" "## Exit codes and messages")
+  string(FIND "${readme}" "\n${heading}\n" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "README.txt lacks the section ${heading}")
+  endif()
+endforeach()
+foreach(text "## Building from source" "## Performance" "Fuzzing" "## Layout" "<!--")
+  string(FIND "${readme}" "${text}" at)
+  if(NOT at EQUAL -1)
+    message(FATAL_ERROR "README.txt holds developers' text: ${text}")
+  endif()
+endforeach()
 message(STATUS "package ok: ${zip}")
