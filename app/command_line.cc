@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "app/files.h"
 #include "app/messages.h"
 
 namespace {
@@ -41,6 +42,11 @@ const char* ParseOption(FormatJob* job, const char* text) {
   }
   job->raw = true;
   return after;
+}
+
+// A path token: extracted whole, not empty, and not longer than the system takes.
+bool IsPath(const char* rest, const char* path) {
+  return rest != nullptr && path[0] != '\0' && PathCharacters(path) <= kPathCharacters;
 }
 
 }  // namespace
@@ -102,7 +108,7 @@ uint32_t ParseCommandLine(FormatJob* job, const char* text) {
     if (!text) return ExitCommandLine;
   }
   text = ExtractToken(text, job->source_path, kPathCapacity);
-  if (!text || job->source_path[0] == '\0') {
+  if (!IsPath(text, job->source_path)) {
     PrintError("Invalid source file specification");
     return ExitCommandLine;
   }
@@ -112,7 +118,7 @@ uint32_t ParseCommandLine(FormatJob* job, const char* text) {
     return ExitCommandLine;
   }
   text = ExtractToken(text, job->dest_path, kPathCapacity);
-  if (!text || job->dest_path[0] == '\0') {
+  if (!IsPath(text, job->dest_path)) {
     PrintError("Invalid destination file specification");
     return ExitCommandLine;
   }

@@ -12,8 +12,8 @@ int AnsiLength(const wchar_t* wide, int length) {
 
 }  // namespace
 
-// The library's wide description, through its replaceable slot, in the system's
-// ANSI code page: what a Windows user expects of 8-bit text.
+// The library's wide description, through its replaceable slot, in the process's
+// code page, like the paths it stands beside in a message.
 void DescribeError(uint32_t code, char* text, uint32_t capacity) {
   if (text == nullptr || capacity == 0) return;
   WideChar wide_text[kErrorTextCapacity];

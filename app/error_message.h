@@ -4,6 +4,9 @@
 
 #include <stdint.h>
 
-constexpr uint32_t kErrorMessageCapacity = 256;
+#include "runtime/error_text.h"
+
+// Room for any description of the library's buffer, in UTF-8 too.
+constexpr uint32_t kErrorMessageCapacity = 3 * (kErrorTextCapacity - 1) + 1;
 
 void DescribeError(uint32_t code, char* text, uint32_t capacity);

@@ -15,21 +15,24 @@ static_assert(WorstCaseOutputSize(kLargestSource) <= 0xFFFFFFFFu &&
 namespace {
 
 constexpr DWORD kChunkSize = 1024;
-// Writing to a pipe whose reader has gone: Windows' own pipes say 232, pipes
-// that the system maps from elsewhere may say 233.
-constexpr DWORD kPipeClosing = ERROR_NO_DATA;
-constexpr DWORD kPipeNotConnected = ERROR_PIPE_NOT_CONNECTED;
+// Network redirectors and filter drivers refuse very large read requests
+// (error 1450), so the source is read in requests of at most this size.
+constexpr DWORD kReadRequest = 8 << 20;
+// A non-blocking pipe that took nothing is offered the rest again after this pause.
+constexpr DWORD kPipePauseMs = 1;
 
-// The error description of the failing call, taken right after it.
+// The error description of a failing call, taken right after it.
 struct Description {
   char text[kErrorMessageCapacity];
 };
 
-Description DescribeLastError() {
+Description Describe(DWORD error) {
   Description d;
-  DescribeError(GetLastError(), d.text, sizeof d.text);
+  DescribeError(error, d.text, sizeof d.text);
   return d;
 }
+
+Description DescribeLastError() { return Describe(GetLastError()); }
 
 uint8_t* AllocatePages(uint32_t size) {
   return static_cast<uint8_t*>(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
@@ -60,12 +63,19 @@ void Uint64ToText(uint64_t value, char (&text)[24]) {
 }
 
 // The whole size: a source of 4 GiB or more must not be taken for its low 32 bits.
+// Pipes, consoles and devices have no size: one may report just the bytes it
+// buffers, which would cut the log silently.
 uint32_t GetSourceSize(FormatJob* job) {
   DWORD high = 0;
-  SetLastError(NO_ERROR);
-  DWORD low = GetFileSize(job->source_handle, &high);
-  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
-    PrintError("Cannot get file size (%s)", DescribeLastError().text);
+  DWORD low = INVALID_FILE_SIZE;
+  DWORD error = ERROR_INVALID_FUNCTION;
+  if (GetFileType(job->source_handle) == FILE_TYPE_DISK) {
+    SetLastError(NO_ERROR);
+    low = GetFileSize(job->source_handle, &high);
+    error = low == INVALID_FILE_SIZE ? GetLastError() : NO_ERROR;
+  }
+  if (error != NO_ERROR) {
+    PrintError("Cannot get file size (%s)", Describe(error).text);
     return ExitFiles;
   }
   uint64_t size = (static_cast<uint64_t>(high) << 32) | low;
@@ -95,15 +105,20 @@ uint32_t ReadSource(FormatJob* job) {
                DescribeLastError().text);
     return ExitFiles;
   }
-  DWORD read = 0;
-  if (!ReadFile(job->source_handle, job->source_buffer, job->source_size, &read, nullptr)) {
-    PrintError("Cannot read %u bytes from source file (%s)", job->source_size,
-               DescribeLastError().text);
-    return ExitFiles;
+  uint32_t read = 0;
+  while (read < job->source_size) {
+    DWORD request = job->source_size - read < kReadRequest ? job->source_size - read : kReadRequest;
+    DWORD got = 0;
+    if (!ReadFile(job->source_handle, job->source_buffer + read, request, &got, nullptr)) {
+      PrintError("Cannot read %u bytes from source file (%s)", job->source_size,
+                 DescribeLastError().text);
+      return ExitFiles;
+    }
+    if (got == 0) break;  // the file ended early
+    read += got;
   }
   if (read != job->source_size) {
-    PrintError("Read only %u bytes from source file of %u", static_cast<uint32_t>(read),
-               job->source_size);
+    PrintError("Read only %u bytes from source file of %u", read, job->source_size);
     return ExitFiles;
   }
   job->source_length = read;
@@ -112,7 +127,8 @@ uint32_t ReadSource(FormatJob* job) {
 
 // An existing destination is never overwritten: the creation fails instead.
 uint32_t OpenDestination(FormatJob* job) {
-  if (lstrcmpA(job->dest_path, "-") == 0) {
+  // Exactly one dash, compared as bytes: a locale's comparison ignores some characters.
+  if (job->dest_path[0] == '-' && job->dest_path[1] == '\0') {
     job->dest_handle = StdOutputHandle;
     return ExitSuccess;
   }
@@ -136,12 +152,48 @@ uint32_t AllocateOutput(FormatJob* job, uint32_t capacity) {
   return ExitSuccess;
 }
 
+// A reader of standard output that went away: a write that was blocked on the
+// full pipe says 109, later ones 232; pipes that the system maps from elsewhere
+// may say 233.
 bool IsClosedPipe(FormatJob* job, DWORD error) {
-  return job->dest_handle == StdOutputHandle &&
-         (error == kPipeClosing || error == kPipeNotConnected);
+  return job->dest_handle == StdOutputHandle && (error == ERROR_BROKEN_PIPE ||
+                                                error == ERROR_NO_DATA ||
+                                                error == ERROR_PIPE_NOT_CONNECTED);
+}
+
+// One chunk. A file takes it whole or says why not. A non-blocking pipe may take
+// part of it, or nothing, and report success: it is offered the rest until it has
+// taken all.
+uint32_t WriteChunk(FormatJob* job, const uint8_t* bytes, DWORD chunk, bool pipe) {
+  DWORD taken = 0;
+  do {
+    DWORD written = 0;
+    if (!WriteFile(job->dest_handle, bytes + taken, chunk - taken, &written, nullptr)) {
+      DWORD error = GetLastError();
+      // A reader that went away does not make the run fail.
+      if (IsClosedPipe(job, error)) return ExitSuccess;
+      PrintError("Cannot write %u bytes to destination file (%s)", static_cast<uint32_t>(chunk),
+                 Describe(error).text);
+      return ExitFiles;
+    }
+    if (pipe && written == 0) Sleep(kPipePauseMs);
+    taken += written;
+  } while (pipe && taken < chunk);
+  // A console counts characters, not bytes: only a file's count is compared.
+  if (job->dest_handle != StdOutputHandle && taken != chunk) {
+    PrintError("Written only %u bytes to destination file of %u", static_cast<uint32_t>(taken),
+               static_cast<uint32_t>(chunk));
+    return ExitFiles;
+  }
+  return ExitSuccess;
 }
 
 }  // namespace
+
+uint32_t PathCharacters(const char* path) {
+  int units = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+  return units > 0 ? static_cast<uint32_t>(units - 1) : 0;
+}
 
 uint32_t OpenFiles(FormatJob* job) {
   if (ReadSource(job) != ExitSuccess) return ExitFiles;
@@ -156,26 +208,13 @@ uint32_t GrowOutputBuffer(FormatJob* job) {
 }
 
 uint32_t WriteOutput(FormatJob* job) {
+  bool pipe =
+      job->dest_handle == StdOutputHandle && GetFileType(job->dest_handle) == FILE_TYPE_PIPE;
   const uint8_t* p = job->output_buffer;
   uint32_t to_go = job->output_length;
   while (to_go > 0) {
     DWORD chunk = to_go < kChunkSize ? to_go : kChunkSize;
-    DWORD written = 0;
-    if (!WriteFile(job->dest_handle, p, chunk, &written, nullptr)) {
-      DWORD error = GetLastError();
-      // A reader that went away does not make the run fail.
-      if (!IsClosedPipe(job, error)) {
-        char text[kErrorMessageCapacity];
-        DescribeError(error, text, sizeof text);
-        PrintError("Cannot write %u bytes to destination file (%s)", static_cast<uint32_t>(chunk),
-                   text);
-        return ExitFiles;
-      }
-    } else if (job->dest_handle != StdOutputHandle && written != chunk) {
-      PrintError("Written only %u bytes to destination file of %u", static_cast<uint32_t>(written),
-                 static_cast<uint32_t>(chunk));
-      return ExitFiles;
-    }
+    if (WriteChunk(job, p, chunk, pipe) != ExitSuccess) return ExitFiles;
     p += chunk;
     to_go -= chunk;
   }

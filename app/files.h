@@ -10,6 +10,11 @@
 // program's 32-bit sizes whatever the source holds.
 extern const uint64_t kLargestSource;
 
+// The number of characters (UTF-16 units) that a path has in the process's code
+// page, as the system counts them for its length limit; a byte that does not
+// convert counts as one.
+uint32_t PathCharacters(const char* path);
+
 // Reads the source whole, opens the destination and allocates the output
 // buffer. 0, or 3 after printing the message; what was acquired stays in the
 // job for ReleaseJob.

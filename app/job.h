@@ -12,8 +12,11 @@ enum ExitCode : uint32_t {
   ExitStartup = 9999,
 };
 
-// Paths hold at most 259 bytes and their terminator.
-constexpr uint32_t kPathCapacity = 260;
+// A path has at most 259 characters (UTF-16 units, as the system counts them).
+// In UTF-8, the process's code page on current Windows, each takes at most three
+// bytes; the buffers hold the longest such path and its terminator.
+constexpr uint32_t kPathCharacters = 259;
+constexpr uint32_t kPathCapacity = 3 * kPathCharacters + 1;
 // What `result` holds until the run stores its code.
 constexpr uint32_t kNoResult = 99999;
 

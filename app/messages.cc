@@ -9,11 +9,16 @@ namespace {
 constexpr int kMessageCapacity = 1024;
 constexpr int kLongestText = kMessageCapacity - 3;
 
+// A console would read 8-bit text in its own code page, which is seldom the
+// process's: it gets the characters as UTF-16. Files and pipes get the bytes.
 bool WriteText(HANDLE handle, const char* text, DWORD length) {
   DWORD mode;
   DWORD written = 0;
-  if (GetConsoleMode(handle, &mode)) return WriteConsoleA(handle, text, length, &written, nullptr);
-  return WriteFile(handle, text, length, &written, nullptr);
+  if (!GetConsoleMode(handle, &mode)) return WriteFile(handle, text, length, &written, nullptr);
+  wchar_t wide[kMessageCapacity];  // a byte never gives more than one unit
+  int units =
+      MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), wide, kMessageCapacity);
+  return units > 0 && WriteConsoleW(handle, wide, static_cast<DWORD>(units), &written, nullptr);
 }
 
 }  // namespace

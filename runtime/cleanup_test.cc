@@ -11,10 +11,6 @@ namespace {
 std::string run_order;
 int freed_entries, freed_heads;
 
-void CleanupA() { run_order += 'A'; }
-void CleanupB() { run_order += 'B'; }
-void CleanupC() { run_order += 'C'; }
-
 void CountingFree(void* pointer, uint64_t size) {
   bool head = pointer == CleanupRegistry;
   EXPECT_EQ(head ? sizeof(CleanupList) : sizeof(CleanupEntry), size);
@@ -22,14 +18,14 @@ void CountingFree(void* pointer, uint64_t size) {
   DefaultFree(pointer, size);
 }
 
-// Registering needs a registry and a function; the clean-ups run from last registered to
-// first, and every entry and the registry itself are freed.
+// Registering needs a registry, a function and memory; the clean-ups run from last
+// registered to first, and every entry and the registry itself are freed.
 TEST(CleanupTest, RunsInReverseOrderAndFreesEverything) {
   CleanupList* saved_registry = CleanupRegistry;
-  const struct { bool registry; CleanupFunction functions[3]; std::string order; } cases[] = {
-      {false, {CleanupA, CleanupB, CleanupC}, ""},
-      {true, {nullptr, nullptr, nullptr}, ""},
-      {true, {CleanupA, CleanupB, CleanupC}, "CBA"}};
+  const CleanupFunction a = [] { run_order += 'A'; }, b = [] { run_order += 'B'; };
+  const struct { bool registry, memory; CleanupFunction functions[3]; std::string order; } cases[] = {
+      {false, true, {a, b, a}, ""}, {true, true, {nullptr, nullptr, nullptr}, ""},
+      {true, false, {a, b, a}, ""}, {true, true, {a, b, b}, "BBA"}};
   FreeHook = CountingFree;
   for (const auto& c : cases) {
     run_order.clear();
@@ -38,8 +34,10 @@ TEST(CleanupTest, RunsInReverseOrderAndFreesEverything) {
     if (c.registry) {
       CleanupRegistry = ListInit(static_cast<CleanupList*>(AllocateMemory(sizeof(CleanupList))));
     }
+    if (!c.memory) AllocHook = [](uint64_t, uint32_t) -> void* { return nullptr; };
     int registered = 0;
     for (CleanupFunction f : c.functions) registered += RegisterCleanup(f) ? 1 : 0;
+    AllocHook = DefaultAlloc;
     int expected = int(c.order.size());
     EXPECT_EQ(expected, registered);
     EXPECT_EQ(expected, c.registry ? int(CleanupRegistry->count) : 0);

@@ -55,6 +55,9 @@ static uint32_t RunJob() {
 }
 
 uint32_t RunApplication(const WideChar*) {
+  // A path on an empty drive fails with its message instead of waiting on a
+  // "No disk" dialog that a console user may never see.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   uint32_t code = ExitStartup;
   if (!GetStdHandles(nullptr, &StdOutputHandle, &StdErrorHandle)) {
     // Nowhere to print to, and nothing to close.

@@ -60,7 +60,8 @@ TEST(CloseStdHandles, ClosesEachHeldHandleOnce) {
   CloseHandle(read_end);
 }
 
-// An invalid handle from the system ends the frame before anything is stored.
+// An invalid handle from the system ends the frame before anything is stored. The
+// system's critical-error dialogs are off from the frame's start.
 TEST(RunApplication, AnInvalidSystemHandleGives9999) {
   STARTUPINFOW startup;
   startup.cb = sizeof(startup);
@@ -70,7 +71,9 @@ TEST(RunApplication, AnInvalidSystemHandleGives9999) {
   SetStdHandle(STD_ERROR_HANDLE, INVALID_HANDLE_VALUE);
   CleanupRegistry = nullptr;  // the frame runs the clean-ups on its way out
   StdOutputHandle = LibStdOutput = reinterpret_cast<void*>(1);
+  SetErrorMode(0);
   EXPECT_EQ(uint32_t(ExitStartup), RunApplication(nullptr));
+  EXPECT_EQ(UINT(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX), SetErrorMode(0));
   SetStdHandle(STD_ERROR_HANDLE, saved_error);
   EXPECT_EQ(nullptr, StdOutputHandle);
   EXPECT_EQ(nullptr, StdErrorHandle);

@@ -12,7 +12,8 @@ namespace {
 
 TEST(StoreTimerFrequency, RoundsPerMillisecondThenPerMicrosecond) {
   const struct { int64_t frequency; uint32_t per_ms, per_us; } cases[] = {
-      {10000000, 10000, 10}, {3579545, 3580, 4}, {14318180, 14318, 14}, {1500, 2, 0}, {499, 0, 0}};
+      {10000000, 10000, 10}, {1500000, 1500, 2}, {3579545, 3580, 4}, {14318180, 14318, 14},
+      {1500, 2, 0}, {499, 0, 0}};
   for (const auto& c : cases) {
     EXPECT_TRUE(StoreTimerFrequency(c.frequency));
     EXPECT_EQ(c.frequency, PerfFrequency);
@@ -50,9 +51,10 @@ TEST(ReadVersionValues, KeepsTheDefaultsForMissingOrMistypedValues) {
     uint32_t expected_ubr;
     std::u16string expected_id;
   } cases[] = {
-      {REG_DWORD, 4, REG_SZ, 49 * 2, &ubr, long_id, 19045, std::u16string(long_id, 49)},
-      {REG_SZ, 6, REG_SZ, 130, u"17", long_id, kNoUbr, u""},
-      {REG_NONE, 0, REG_DWORD, 4, nullptr, &numeric, kNoUbr, u""},
+      // 50 characters without a terminator fill the 100 bytes; the record keeps 49 and a NUL.
+      {REG_DWORD, 4, REG_SZ, 50 * 2, &ubr, long_id, 19045, std::u16string(long_id, 49)},
+      {REG_SZ, 6, REG_SZ, 130, u"17", long_id, 0xFFFFFFFF, u""},
+      {REG_NONE, 0, REG_DWORD, 4, nullptr, &numeric, 0xFFFFFFFF, u""},
   };
   for (const auto& c : cases) {
     if (c.ubr_type != REG_NONE) {

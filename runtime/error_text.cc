@@ -7,6 +7,7 @@
 ErrorTextSlotTable ErrorTextSlots = {GetErrorText, GetErrorTextEx};
 ErrorDescriber ErrorTextHook = nullptr;
 ErrorDescriber ErrorTextFallbacks[kErrorTextFallbackCount] = {};
+decltype(&FormatMessageW) FormatMessageProc = FormatMessageW;
 
 namespace {
 
@@ -21,6 +22,9 @@ constexpr DWORD kFromModule = 0xAFF;
 constexpr DWORD kFromSystem = 0x12FF;
 constexpr DWORD kAllocateBuffer = FORMAT_MESSAGE_ALLOCATE_BUFFER;
 constexpr DWORD kUserDefaultLanguage = 0x400;
+// Where the system has no message table in the user's language, language 0 asks
+// for its own order of fallbacks.
+constexpr DWORD kAnyLanguage = 0;
 
 uint32_t Facility(uint32_t code) { return (code >> 16) & 0x1FFF; }
 
@@ -35,11 +39,19 @@ HMODULE ChooseModule(uint32_t code, void* module) {
   return nullptr;
 }
 
+DWORD SystemMessage(DWORD flags, HMODULE source, DWORD id, LPWSTR out, DWORD size) {
+  DWORD length = FormatMessageProc(flags, source, id, kUserDefaultLanguage, out, size, nullptr);
+  DWORD error = GetLastError();
+  if (length == 0 && (error == ERROR_RESOURCE_LANG_NOT_FOUND || error == ERROR_MUI_FILE_NOT_FOUND))
+    length = FormatMessageProc(flags, source, id, kAnyLanguage, out, size, nullptr);
+  return length;
+}
+
 // A text longer than the room: its leading part, from a copy the system allocates.
 uint32_t CutSystemText(WideChar* text, uint32_t room, DWORD flags, HMODULE source, DWORD id) {
   WideChar* whole = nullptr;
-  DWORD length = FormatMessageW(flags | kAllocateBuffer, source, id, kUserDefaultLanguage,
-                                reinterpret_cast<LPWSTR>(&whole), 0, nullptr);
+  DWORD length =
+      SystemMessage(flags | kAllocateBuffer, source, id, reinterpret_cast<LPWSTR>(&whole), 0);
   uint32_t n = 0;
   if (length != 0 && whole != nullptr) {
     n = length < room - 1 ? length : room - 1;
@@ -54,8 +66,7 @@ uint32_t SystemText(WideChar* text, uint32_t room, uint32_t code, void* module) 
   HMODULE source = ChooseModule(code, module);
   DWORD flags = source != nullptr ? kFromModule : kFromSystem;
   DWORD id = Facility(code) == kFacilityWin32 ? (code & 0xFFFF) : code;
-  DWORD length = FormatMessageW(flags, source, id, kUserDefaultLanguage,
-                                reinterpret_cast<LPWSTR>(text), room, nullptr);
+  DWORD length = SystemMessage(flags, source, id, reinterpret_cast<LPWSTR>(text), room);
   if (length == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
     return CutSystemText(text, room, flags, source, id);
   }

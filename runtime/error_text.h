@@ -4,6 +4,7 @@
 // any of its upper 16 bits set shows in hexadecimal, "0x80070005 - ...".
 
 #include <stdint.h>
+#include <windows.h>
 
 #include "runtime/wide_char.h"
 
@@ -30,6 +31,10 @@ extern ErrorTextSlotTable ErrorTextSlots;
 extern ErrorDescriber ErrorTextHook;
 // Asked in order when the system has no text; the empty places are skipped.
 extern ErrorDescriber ErrorTextFallbacks[kErrorTextFallbackCount];
+
+// The system's message-table call, FormatMessageW unless a test puts another in
+// its place.
+extern decltype(&FormatMessageW) FormatMessageProc;
 
 // Describes code into buffer, bounded by capacity and always terminated; returns
 // the number of characters stored before the terminator. When nothing has a text,

@@ -81,17 +81,45 @@ TEST(ErrorTextTest, HookBeforeAndFallbacksAfterTheSystem) {
   const std::u16string system_text = Describe(2);
   ErrorTextHook = [](WideChar* buffer, uint32_t capacity, uint32_t code) -> uint32_t {
     if (code != 42) return 0;
-    EXPECT_EQ(capacity, kErrorTextCapacity - 5);  // behind "42 - "
+    EXPECT_EQ(capacity, 251u);  // behind "42 - "
     return CopyText(buffer, u"from the hook.\r\n ");
   };
-  ErrorTextFallbacks[2] = [](WideChar* buffer, uint32_t, uint32_t) {
-    return CopyText(buffer, u"from a fallback.");
+  ErrorTextFallbacks[2] = [](WideChar* buffer, uint32_t, uint32_t code) -> uint32_t {
+    // One that claims more than it could store gets its count cut to the room.
+    return code == 7 ? 1000 : CopyText(buffer, u"from a fallback.");
   };
   EXPECT_EQ(Describe(42), u"42 - from the hook");
   EXPECT_EQ(Describe(0xDEAD), u"57005 - from a fallback.");
   EXPECT_EQ(Describe(2), system_text);
+  FormatMessageProc = [](unsigned long, const void*, unsigned long, unsigned long, wchar_t*,
+                         unsigned long, va_list*) -> unsigned long { return 0; };
+  EXPECT_EQ(Describe(7, 12).size(), 11u);
+  FormatMessageProc = FormatMessageW;
   ErrorTextHook = nullptr;
   ErrorTextFallbacks[2] = nullptr;
+}
+
+// Without message tables in the user's language (1815, 15100), the system's own
+// fallback language (0) is asked; any other failure is final.
+TEST(ErrorTextTest, LanguageFallback) {
+  static DWORD first_error;
+  const std::u16string system_text = After(5, u"5 - ");
+  FormatMessageProc = [](unsigned long flags, const void* source, unsigned long id,
+                         unsigned long language, wchar_t* buffer, unsigned long size,
+                         va_list* arguments) -> unsigned long {
+    if (language == 0) return FormatMessageW(flags, source, id, 0, buffer, size, arguments);
+    SetLastError(first_error);
+    return 0;
+  };
+  for (DWORD error : {1815u, 15100u, 317u}) {
+    first_error = error;
+    std::u16string text = After(5, u"5 - ");
+    if (error == 317)
+      EXPECT_EQ(text, kNoText);
+    else
+      EXPECT_EQ(text, system_text) << error;
+  }
+  FormatMessageProc = FormatMessageW;
 }
 
 // A system text longer than the room is cut, never replaced.

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -61,19 +65,23 @@ const std::vector<Row> kRows = {
     {u"%I64b", {~0ull}, std::u16string(64, u'1')}, {u"%*d|%-*d|", {3, 1, 3, 2}, u"  1|2  |"},
     {u"%.*s", {0xFFFFFFFF, P(u"abc")}, u"abc"}, {u"%.s%d", {5}, u"%.s5"},
     {u"%C%c", {0x1E9, 0x263A}, u"\u00E9\u263A"}, {u"%%%d", {3}, u"%3"},
+    {u"%i|%5i", {N(-7), 42}, u"-7|   42"}, {u"%p", {0x123456789AB}, u"123456789ab"},
+    {u"%+1p", {0x1234}, u"+1234"},
 };
 
 // Each row at its capacity and every smaller one: the leading part, its count, the terminator,
-// and nothing touched past the capacity.
-TEST(FormatWTest, EdgeCasesAtEveryCapacity) {
+// and nothing touched past the capacity. The buffer and the format are where the caller puts
+// them: on Windows also above 4 GiB, where a pointer cut to 32 bits would show.
+void CheckRows(WideChar* buffer, WideChar* format_copy) {
   for (const Row& row : kRows) {
     uint64_t a[4] = {};
     std::copy(row.args.begin(), row.args.end(), a);
+    std::u16string format(row.format);
+    std::copy(format.begin(), format.end() + 1, format_copy);
     for (uint32_t capacity = row.capacity; capacity >= 1; --capacity) {
-      WideChar buffer[80];
-      std::fill(std::begin(buffer), std::end(buffer), kCanary);
+      std::fill(buffer, buffer + 80, kCanary);
       counters[0] = counters[1] = kUntouched;
-      uint32_t result = FormatW(buffer, capacity, row.format, a[0], a[1], a[2], a[3]);
+      uint32_t result = FormatW(buffer, capacity, format_copy, a[0], a[1], a[2], a[3]);
       size_t want = std::min<size_t>(row.expected.size(), capacity - 1);
       SCOPED_TRACE(testing::PrintToString(std::u16string(row.format)) + " capacity " +
                    std::to_string(capacity));
@@ -88,6 +96,20 @@ TEST(FormatWTest, EdgeCasesAtEveryCapacity) {
     }
   }
 }
+
+TEST(FormatWTest, EdgeCasesAtEveryCapacity) {
+  WideChar buffer[80], format[32];
+  CheckRows(buffer, format);
+}
+
+#ifdef _WIN32
+TEST(FormatWTest, EdgeCasesAboveFourGigabytes) {
+  void* high = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE | MEM_TOP_DOWN, PAGE_READWRITE);
+  ASSERT_GT(reinterpret_cast<uintptr_t>(high), 0xFFFFFFFFu);
+  CheckRows(static_cast<WideChar*>(high), static_cast<WideChar*>(high) + 1024);
+  VirtualFree(high, 0, MEM_RELEASE);
+}
+#endif
 
 TEST(FormatWTest, BrokenPreconditionsStoreNothingOutside) {
   WideChar buffer[4] = {kCanary, kCanary, kCanary, kCanary};

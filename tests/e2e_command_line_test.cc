@@ -2,8 +2,6 @@
 // message and its exit code, byte for byte.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "tests/e2e_support.h"
 
 namespace {
@@ -37,6 +35,10 @@ TEST(CommandLine, MessagesAndExitCodes) {
       {"\"C:\\Program Files\\bootweave.exe\"", 99, kUsage, ""},
       {"bootweave\t-raw", 99, kUsage, ""},  // a tab does not end an unquoted name
       {"\"bootweave -raw a b", 99, kUsage, ""},
+      {"bootweave /?", 99, kUsage, ""},  // as with Windows' own tools
+      {"bootweave /? \t", 99, kUsage, ""},
+      {"bootweave -? a b", 1, "", "Invalid option \"-?\"\r\n"},
+      {"bootweave -h a b", 1, "", "Invalid option \"-h\"\r\n"},
       {"bootweave - a b", 1, "", "No option: \" a b\"\r\n"},
       {"bootweave -RAW a b", 1, "", "Invalid option \"-RAW\"\r\n"},
       {"bootweave -rawx a b", 1, "", "Invalid option \"-rawx\"\r\n"},

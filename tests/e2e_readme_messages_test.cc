@@ -20,7 +20,7 @@ struct ReadmeRow {
 };
 
 std::vector<ReadmeRow> ReadmeMessages() {
-  std::istringstream readme(ReadBytes("Z:" BW_SOURCE_DIR "/README.md"));
+  std::istringstream readme(ReadBytes(SourcePath("README.md")));
   std::vector<ReadmeRow> rows;
   std::smatch m;
   const std::regex row(R"(^\| (\d+) \| `([^`]+)` \|)");
@@ -50,8 +50,8 @@ TEST(Readme, EveryMessageARunPrintsIsInTheTable) {
   WriteBytes(dir + "\\in.txt", "(bootloader) x\r\n");
   WriteBytes(dir + "\\empty.txt", "");
   WriteBytes(dir + "\\exists.txt", "x");
-  HANDLE big = CreateFileA((dir + "\\big.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                           nullptr);
+  HANDLE big = CreateFileW(Wide(dir + "\\big.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           0, nullptr);
   LARGE_INTEGER size;
   size.QuadPart = 5000000000ll;
   SetFilePointerEx(big, size, nullptr, FILE_BEGIN);
@@ -61,18 +61,18 @@ TEST(Readme, EveryMessageARunPrintsIsInTheTable) {
       "- a b",         "-abcdefghijklmnopqrstuvw a b", "-x a b",
       "-raw",          "in.txt",                       "in.txt \"\"",
       "a b c",         "missing.txt out.txt",          "big.txt out.txt",
-      "empty.txt out.txt", "in.txt exists.txt",
+      "empty.txt out.txt", "in.txt exists.txt",           "NUL out.txt",
   };
   std::vector<RunResult> results;
   for (const char* arguments : runs) results.push_back(RunBootweave(std::string("bootweave ") + arguments, dir));
-  results.push_back(RunAsWindowsVersion("nt40", ""));
+  results.push_back(RunAsWindowsVersion("nt40"));
   std::string disk = FullDiskDir();
   if (!disk.empty()) {
     std::string capture;
     for (int i = 0; i < 2000; ++i) capture += "(bootloader) " + std::string(60, 'x') + "\r\n";
     WriteBytes(dir + "\\long.txt", capture);
     results.push_back(RunBootweave("bootweave long.txt \"" + disk + "\\readme.txt\"", dir));
-    DeleteFileA((disk + "\\readme.txt").c_str());
+    DeleteFileW(Wide(disk + "\\readme.txt").c_str());
   }
   for (const RunResult& r : results) {
     ASSERT_GE(r.err.size(), 2u);

@@ -55,7 +55,7 @@ TEST(Reformat, TextLongerThanTheSourceIsWrittenWhole) {
 }
 
 TEST(Reformat, BundledSamplesGiveTheirLogs) {
-  std::string samples = SamplesDir();
+  std::string samples = SourcePath("samples");
   for (const char* name : {"boot_capture", "chunks252_capture", "linux_capture"}) {
     RunResult r = RunBootweave("bootweave \"" + samples + "\\" + name + ".txt\" -", "");
     EXPECT_EQ(r.exit_code, 0u) << name;

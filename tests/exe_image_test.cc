@@ -1,8 +1,12 @@
-// The built exe itself: its headers, imports and version record.
+// The built exe itself: its headers, imports, unwind tables, relocations and
+// version record.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string.h>
+
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -10,7 +14,7 @@
 
 namespace {
 
-TEST(ExeImage, ConsoleX64ForXpX64WithSystemImportsOnly) {
+TEST(ExeImage, ConsoleX64ForXpX64WithSystemImportsUnwindTablesAndRelocations) {
   // Mapped as an image, not run: relative addresses are offsets from the base.
   HMODULE module = LoadLibraryExA(ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(nullptr, module);
@@ -37,6 +41,40 @@ TEST(ExeImage, ConsoleX64ForXpX64WithSystemImportsOnly) {
     EXPECT_NE(std::string::npos, allowed.find(" " + name + " ")) << name;
   }
   EXPECT_TRUE(kernel32);
+  // Debuggers and crash reports walk the stack with the unwind tables: the entry
+  // point has its entry there.
+  const IMAGE_DATA_DIRECTORY& unwind = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXCEPTION];
+  const RUNTIME_FUNCTION* function = reinterpret_cast<const RUNTIME_FUNCTION*>(base + unwind.VirtualAddress);
+  bool entry_unwinds = false;
+  for (size_t i = 0; i < unwind.Size / sizeof *function; ++i, ++function) {
+    entry_unwinds |= function->BeginAddress <= optional.AddressOfEntryPoint &&
+                     optional.AddressOfEntryPoint < function->EndAddress;
+  }
+  EXPECT_TRUE(entry_unwinds);
+  // Windows with ASLR loads the image elsewhere, Wine never does: every absolute
+  // address in it must have its base relocation.
+  EXPECT_TRUE(optional.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE);
+  std::set<uint32_t> relocated;
+  const IMAGE_DATA_DIRECTORY& relocations = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC];
+  for (uint32_t at = relocations.VirtualAddress; at < relocations.VirtualAddress + relocations.Size;) {
+    const IMAGE_BASE_RELOCATION* block = reinterpret_cast<const IMAGE_BASE_RELOCATION*>(base + at);
+    const WORD* item = reinterpret_cast<const WORD*>(block + 1);
+    for (; item < reinterpret_cast<const WORD*>(base + at + block->SizeOfBlock); ++item) {
+      if (*item >> 12 == IMAGE_REL_BASED_DIR64) relocated.insert(block->VirtualAddress + (*item & 0xFFF));
+    }
+    at += block->SizeOfBlock;
+  }
+  EXPECT_FALSE(relocated.empty());
+  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(headers);
+  for (int s = 0; s < headers->FileHeader.NumberOfSections; ++s, ++section) {
+    uint32_t end = section->VirtualAddress + std::min(section->Misc.VirtualSize, section->SizeOfRawData);
+    for (uint32_t at = section->VirtualAddress; at + 8 <= end; ++at) {
+      uint64_t value;
+      memcpy(&value, base + at, sizeof value);
+      bool absolute = value - optional.ImageBase < optional.SizeOfImage;
+      EXPECT_TRUE(!absolute || relocated.count(at)) << section->Name << " +" << at;
+    }
+  }
   FreeLibrary(module);
 }
 
