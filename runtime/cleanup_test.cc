@@ -1,54 +1,70 @@
+// The clean-up registry and the library's memory hooks that it allocates through.
 #include "runtime/cleanup.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "runtime/memory.h"
 
 namespace {
 
-std::string run_order;
-int freed_entries, freed_heads;
-
-void CountingFree(void* pointer, uint64_t size) {
-  bool head = pointer == CleanupRegistry;
-  EXPECT_EQ(head ? sizeof(CleanupList) : sizeof(CleanupEntry), size);
-  ++(head ? freed_heads : freed_entries);
-  DefaultFree(pointer, size);
-}
+std::string log_;  // the clean-ups run and the blocks freed, in order
 
 // Registering needs a registry, a function and memory; the clean-ups run from last
-// registered to first, and every entry and the registry itself are freed.
+// registered to first, each entry is freed behind its run, the registry last.
 TEST(CleanupTest, RunsInReverseOrderAndFreesEverything) {
   CleanupList* saved_registry = CleanupRegistry;
-  const CleanupFunction a = [] { run_order += 'A'; }, b = [] { run_order += 'B'; };
-  const struct { bool registry, memory; CleanupFunction functions[3]; std::string order; } cases[] = {
-      {false, true, {a, b, a}, ""}, {true, true, {nullptr, nullptr, nullptr}, ""},
-      {true, false, {a, b, a}, ""}, {true, true, {a, b, b}, "BBA"}};
-  FreeHook = CountingFree;
+  const CleanupFunction a = [] { log_ += 'A'; }, b = [] { log_ += 'B'; };
+  const struct { bool registry, memory; CleanupFunction functions[3]; std::string log; } cases[] = {
+      {false, true, {a, b, a}, ""}, {true, true, {nullptr, nullptr, nullptr}, "h"},
+      {true, false, {a, b, a}, "h"}, {true, true, {a, b, b}, "BeBeAeh"}};
+  FreeHook = [](void* pointer, uint64_t size) {
+    log_ += pointer == CleanupRegistry && size == sizeof(CleanupList) ? 'h'
+            : size == sizeof(CleanupEntry)                             ? 'e'
+                                                                       : '?';
+    DefaultFree(pointer, size);
+  };
   for (const auto& c : cases) {
-    run_order.clear();
-    freed_entries = freed_heads = 0;
-    CleanupRegistry = nullptr;
-    if (c.registry) {
-      CleanupRegistry = ListInit(static_cast<CleanupList*>(AllocateMemory(sizeof(CleanupList))));
-    }
+    log_.clear();
+    void* head = c.registry ? AllocateMemory(sizeof(CleanupList)) : nullptr;
+    CleanupRegistry = head ? ListInit(static_cast<CleanupList*>(head)) : nullptr;
     if (!c.memory) AllocHook = [](uint64_t, uint32_t) -> void* { return nullptr; };
-    int registered = 0;
+    uint32_t registered = 0;
     for (CleanupFunction f : c.functions) registered += RegisterCleanup(f) ? 1 : 0;
     AllocHook = DefaultAlloc;
-    int expected = int(c.order.size());
-    EXPECT_EQ(expected, registered);
-    EXPECT_EQ(expected, c.registry ? int(CleanupRegistry->count) : 0);
+    EXPECT_EQ(registered, c.registry ? CleanupRegistry->count : 0);
     RunCleanup();
-    EXPECT_EQ(c.order, run_order);
-    EXPECT_EQ(expected, freed_entries);
-    EXPECT_EQ(c.registry ? 1 : 0, freed_heads);
+    EXPECT_EQ(c.log, log_);
     EXPECT_EQ(nullptr, CleanupRegistry);
   }
   FreeHook = DefaultFree;
   CleanupRegistry = saved_registry;
+}
+
+int calls, succeed_at, answers[4];  // succeed_at 0: never
+
+// An allocation that fails is tried again while the out-of-memory hook asks for it.
+TEST(AllocateMemory, RetriesWhileTheOutOfMemoryHookAsks) {
+  const struct { bool hook; int answers[4], succeed_at, attempts; } cases[] = {
+      {false, {}, 0, 1}, {true, {1, 1, 0}, 0, 3}, {true, {1, 1, 0}, 2, 2}, {true, {0}, 1, 1}};
+  for (const auto& c : cases) {
+    calls = 0;
+    succeed_at = c.succeed_at;
+    std::copy(c.answers, c.answers + 4, answers);
+    AllocHook = [](uint64_t size, uint32_t flags) {
+      return ++calls == succeed_at ? DefaultAlloc(size, flags) : nullptr;
+    };
+    OutOfMemoryHookFunction hook = [](uint64_t) { return int32_t(answers[calls - 1]); };
+    OutOfMemoryHook = c.hook ? hook : nullptr;
+    void* block = AllocateMemory(16);
+    AllocHook = DefaultAlloc;
+    OutOfMemoryHook = nullptr;
+    EXPECT_EQ(c.attempts, calls);
+    EXPECT_EQ(c.succeed_at != 0, block != nullptr);
+    FreeMemory(block, 16);
+  }
 }
 
 }  // namespace

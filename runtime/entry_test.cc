@@ -12,30 +12,19 @@
 namespace {
 
 TEST(SkipProgramNameW, FindsTheFirstArgument) {
+  const std::u16string name(1023, u'n');
   const struct { std::u16string line, tail; } cases[] = {
-      {u"\"C:\\Program Files\\bw.exe\"  -raw a b", u"-raw a b"},
-      {u"bw.exe\t-raw a b", u"a b"},
-      {u"\"C:\\bw.exe -raw a b", u""},  // no closing quote
-      {u"bw.exe \t \t a", u"a"},
-      {u"bw.exe   ", u""},
-      {u"\"bw.exe\"a b", u"a b"},
-      {u"", u""},
+      {u"\"C:\\Program Files\\bw.exe\"  -raw a b", u"-raw a b"}, {u"bw.exe\t-raw a b", u"a b"},
+      {u"\"C:\\bw.exe -raw a b", u""} /* no closing quote */, {u"bw.exe \t \t a", u"a"},
+      {u"bw.exe   ", u""}, {u"\"bw.exe\"a b", u"a b"}, {u"", u""},
       // The closing character is looked for among the name's first 1024 characters.
-      {std::u16string(1023, u'n') + u" x", u"x"},
-      {std::u16string(1024, u'n') + u" x", u""},
-      {u"\"" + std::u16string(1023, u'n') + u"\" x", u"x"},
-      {u"\"" + std::u16string(1024, u'n') + u"\" x", u""},
+      {name + u" x", u"x"}, {name + u"n x", u""}, {u"\"" + name + u"\" x", u"x"}, {u"\"" + name + u"n\" x", u""},
   };
   for (const auto& c : cases) {
     const WideChar* tail = SkipProgramNameW(c.line.c_str());
     EXPECT_EQ(c.tail, std::u16string(tail)) << c.line.size();
     EXPECT_EQ(c.line.c_str() + c.line.size(), tail + c.tail.size());  // a tail of the line
   }
-}
-
-bool IsOpen(HANDLE handle) {
-  DWORD flags;
-  return GetHandleInformation(handle, &flags) != 0;
 }
 
 // One handle for output and error is closed once: a second close would set the last error.
@@ -54,8 +43,8 @@ TEST(CloseStdHandles, ClosesEachHeldHandleOnce) {
     EXPECT_EQ(0u, GetLastError()) << "a close failed";
     EXPECT_EQ(nullptr, StdOutputHandle);
     EXPECT_EQ(nullptr, StdErrorHandle);
-    EXPECT_TRUE(c.output == nullptr || !IsOpen(c.output));
-    EXPECT_TRUE(c.error == nullptr || !IsOpen(c.error));
+    DWORD flags;
+    for (HANDLE h : {c.output, c.error}) EXPECT_TRUE(!h || !GetHandleInformation(h, &flags));
   }
   CloseHandle(read_end);
 }

@@ -30,65 +30,64 @@ struct Row {
 
 const uint64_t kBig = 0x123456789ABCDEF0;
 const std::u16string kBigText = u"123456789abcdef0";
+// Conversions of a kind share a row, apart by '|'; a malformed one takes no argument.
 const std::vector<Row> kRows = {
     {u"%#08X - ", {0x80070005}, u"0x80070005 - "}, {u"%#08X - ", {0x00010005}, u"0x010005 - "},
-    {u"%u - ", {4294967295u}, u"4294967295 - "}, {u"%d", {0x80000000}, u"-2147483648"},
-    {u"%5d", {N(-42)}, u"  -42"}, {u"%-5d", {N(-42)}, u"-42  "}, {u"%05d", {N(-42)}, u"-0042"},
-    {u"% 5d", {N(-42)}, u"-  42"}, {u"% 5d", {42}, u"   42"}, {u"%+5d", {42}, u"  +42"},
-    {u"%-05d", {N(-3)}, u"-3   "}, {u"%0 5d", {N(-1)}, u"-   1"}, {u"% 05d", {N(-1)}, u"-0001"},
-    {u"%#x", {0}, u"0x0"}, {u"%#5x", {0x1F}, u" 0x1f"}, {u"%#05x", {0x1F}, u"0x01f"},
-    {u"%#o", {0}, u"00"}, {u"%#b", {5}, u"0b101"}, {u"%#y", {5}, u"0y101"},
-    {u"%#u", {10}, u"0n10"}, {u"%#d", {N(-5)}, u"-0n5"}, {u"%+#x", {255}, u"+0xff"},
-    {u"%#.1x", {0xABC}, u"0xc"}, {u"%.2d", {12345}, u"45"}, {u"%.8x", {0x12}, u"12"},
-    {u"%.0d", {0}, u""}, {u"%5.0d", {7}, u""}, {u"%+.2d", {N(-12345)}, u"-45"},
-    {u"%x", {kBig}, u"9abcdef0"}, {u"%lx", {kBig}, u"9abcdef0"}, {u"%I32x", {kBig}, u"9abcdef0"},
-    {u"%llx", {kBig}, kBigText}, {u"%I64x", {kBig}, kBigText}, {u"%Ix", {kBig}, kBigText},
-    {u"%zx", {kBig}, kBigText}, {u"%hd", {0xFFFF}, u"-1"}, {u"%hx", {0x12345}, u"2345"},
-    {u"%I3x", {1}, u"%I3x"}, {u"%I6x", {1}, u"%I6x"}, {u"%hhd", {1}, u"%hhd"},
-    {u"%L", {1}, u"%L"}, {u"%w", {1}, u"%w"}, {u"%p", {0x1234}, u"1234"},
-    {u"%#p", {0x1234}, u"0x1234"}, {u"%#P", {0xABC}, u"0xABC"}, {u"%+8p", {0x1234}, u"+0001234"},
-    {u"%+3p", {0x123456}, u"+56"}, {u"%+8.6p", {0x1234}, u"   +1234"}, {u"%+c", {'A'}, u"+A"},
-    {u"%+s", {P(u"abc")}, u"+abc"}, {u"%5.0c", {'A'}, u"     "}, {u"%s", {0}, u"(null)"},
-    {u"%S", {0}, u"(null)"}, {u"%.3s", {0}, u"(nu"}, {u"%S", {P("caf\xE9!")}, u"caf\u00E9!"},
-    {u"%5s", {P(u"")}, u""}, {u"%-5s", {P(u"")}, u""}, {u"%010s", {P(u"abc")}, u"0000000abc"},
-    {u"%*.*s", {6, 2, P(u"hello")}, u"    he"}, {u"%*q%d", {7, 9}, u"%*q7"},
-    {u"%5%", {}, u"%5%"}, {u"ab%", {}, u"ab%"}, {u"ab%ncd%n", {C0, C1}, u"abcd", 64, 2, 4},
-    {u"%5n", {C0}, u"%5n"}, {u"%*d", {0xFFFFFFFF, 1}, std::u16string(63, u' ')},
+    {u"%u - ", {4294967295u}, u"4294967295 - "}, {u"%d|%i|%5i", {0x80000000, N(-7), 42}, u"-2147483648|-7|   42"},
+    {u"%5d|%-5d|%05d|% 5d", {N(-42), N(-42), N(-42), N(-42)}, u"  -42|-42  |-0042|-  42"},
+    {u"% 5d|%+5d|%-05d|%0 5d", {42, 42, N(-3), N(-1)}, u"   42|  +42|-3   |-   1"},
+    {u"% 05d|%#x|%#5x|%#05x", {N(-1), 0, 0x1F, 0x1F}, u"-0001|0x0| 0x1f|0x01f"},
+    {u"%#o|%#b|%#y|%#u", {0, 5, 5, 10}, u"00|0b101|0y101|0n10"},
+    {u"%#d|%+#x|%#.1x|%.2d", {N(-5), 255, 0xABC, 12345}, u"-0n5|+0xff|0xc|45"},
+    {u"%.8x|%.0d|%5.0d|%+.2d", {0x12, 0, 7, N(-12345)}, u"12|||-45"},
+    {u"%x|%lx|%I32x|%llx", {kBig, kBig, kBig, kBig}, u"9abcdef0|9abcdef0|9abcdef0|" + kBigText},
+    {u"%I64x|%Ix|%zx|%hd", {kBig, kBig, kBig, 0xFFFF}, kBigText + u"|" + kBigText + u"|" + kBigText + u"|-1"},
+    {u"%hx|%I3x|%I6x|%hhd|%L|%w", {0x12345}, u"2345|%I3x|%I6x|%hhd|%L|%w"},
+    {u"%p|%#p|%#P|%+8p", {0x1234, 0x1234, 0xABC, 0x1234}, u"1234|0x1234|0xABC|+0001234"},
+    {u"%+3p|%+8.6p|%+1p|%p", {0x123456, 0x1234, 0x1234, 0x123456789AB}, u"+56|   +1234|+1234|123456789ab"},
+    {u"%+c|%+s|%5.0c|%s", {'A', P(u"abc"), 'A', 0}, u"+A|+abc|     |(null)"},
+    {u"%S|%.3s|%S|%5s", {0, 0, P("caf\xE9!"), P(u"")}, u"(null)|(nu|caf\u00E9!|"},
+    {u"%-5s|%010s|%*.*s", {P(u""), P(u"abc"), 6, 2, P(u"hello")}, u"|0000000abc|    he"},
+    {u"%*q%d|%5%|%5n", {7, 9}, u"%*q7|%5%|%5n"}, {u"ab%", {}, u"ab%"},
+    {u"ab%ncd%n", {C0, C1}, u"abcd", 64, 2, 4}, {u"%*d", {0xFFFFFFFF, 1}, std::u16string(63, u' ')},
     {u"abcdef", {}, u"", 1}, {u"abcdef", {}, u"abc", 4}, {u"%-10d", {42}, u"42  ", 5},
     {u"%#010x", {0x1F}, u"0x", 3}, {u"ab%n", {C0}, u"ab", 3},
     // A count directive stores only while nothing has been cut.
     {u"ab%nc%nd", {C0, C1}, u"abcd", 4, 2},
     // 'h' with an unsigned letter prints the 16-bit value itself.
-    {u"%hx", {0x8000}, u"8000"}, {u"%hu", {0x8000}, u"32768"}, {u"%ho", {0xFFFF}, u"177777"},
-    {u"%hd", {0x8000}, u"-32768"},
-    {u"%lld", {0x8000000000000000}, u"-9223372036854775808"},
-    {u"%I64b", {~0ull}, std::u16string(64, u'1')}, {u"%*d|%-*d|", {3, 1, 3, 2}, u"  1|2  |"},
-    {u"%.*s", {0xFFFFFFFF, P(u"abc")}, u"abc"}, {u"%.s%d", {5}, u"%.s5"},
-    {u"%C%c", {0x1E9, 0x263A}, u"\u00E9\u263A"}, {u"%%%d", {3}, u"%3"},
-    {u"%i|%5i", {N(-7), 42}, u"-7|   42"}, {u"%p", {0x123456789AB}, u"123456789ab"},
-    {u"%+1p", {0x1234}, u"+1234"},
+    {u"%hx|%hu|%ho|%hd", {0x8000, 0x8000, 0xFFFF, 0x8000}, u"8000|32768|177777|-32768"},
+    {u"%lld|%I64b", {0x8000000000000000, ~0ull}, u"-9223372036854775808|" + std::u16string(64, u'1')},
+    {u"%*d|%-*d|", {3, 1, 3, 2}, u"  1|2  |"}, {u"%.*s|%.s%d", {0xFFFFFFFF, P(u"abc"), 5}, u"abc|%.s5"},
+    {u"%C%c|%%%d", {0x1E9, 0x263A, 3}, u"\u00E9\u263A|%3"},
 };
 
 // Each row at its capacity and every smaller one: the leading part, its count, the terminator,
-// and nothing touched past the capacity. The buffer and the format are where the caller puts
-// them: on Windows also above 4 GiB, where a pointer cut to 32 bits would show.
-void CheckRows(WideChar* buffer, WideChar* format_copy) {
+// and nothing touched past the capacity. On Windows the buffer and the format lie above 4 GiB,
+// where a pointer cut to 32 bits would show.
+TEST(FormatWTest, EdgeCasesAtEveryCapacity) {
+#ifdef _WIN32
+  auto* buffer = static_cast<WideChar*>(
+      VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE | MEM_TOP_DOWN, PAGE_READWRITE));
+  ASSERT_GT(reinterpret_cast<uintptr_t>(buffer), 0xFFFFFFFFu);
+#else
+  WideChar buffer[128];
+#endif
+  WideChar* format = buffer + 80;
   for (const Row& row : kRows) {
-    uint64_t a[4] = {};
+    uint64_t a[6] = {};
     std::copy(row.args.begin(), row.args.end(), a);
-    std::u16string format(row.format);
-    std::copy(format.begin(), format.end() + 1, format_copy);
+    std::copy(row.format, row.format + std::u16string(row.format).size() + 1, format);
     for (uint32_t capacity = row.capacity; capacity >= 1; --capacity) {
       std::fill(buffer, buffer + 80, kCanary);
       counters[0] = counters[1] = kUntouched;
-      uint32_t result = FormatW(buffer, capacity, format_copy, a[0], a[1], a[2], a[3]);
+      uint32_t result = FormatW(buffer, capacity, format, a[0], a[1], a[2], a[3], a[4], a[5]);
       size_t want = std::min<size_t>(row.expected.size(), capacity - 1);
       SCOPED_TRACE(testing::PrintToString(std::u16string(row.format)) + " capacity " +
                    std::to_string(capacity));
       ASSERT_EQ(result, want);
       EXPECT_EQ(std::u16string(buffer, result), row.expected.substr(0, want));
       EXPECT_EQ(buffer[result], 0);
-      for (uint32_t i = capacity; i < 80; ++i) ASSERT_EQ(buffer[i], kCanary);
+      ASSERT_EQ(std::count(buffer + capacity, buffer + 80, kCanary), 80 - capacity);
       if (capacity == row.capacity) {
         EXPECT_EQ(counters[0], row.count_a);
         EXPECT_EQ(counters[1], row.count_b);
@@ -96,20 +95,6 @@ void CheckRows(WideChar* buffer, WideChar* format_copy) {
     }
   }
 }
-
-TEST(FormatWTest, EdgeCasesAtEveryCapacity) {
-  WideChar buffer[80], format[32];
-  CheckRows(buffer, format);
-}
-
-#ifdef _WIN32
-TEST(FormatWTest, EdgeCasesAboveFourGigabytes) {
-  void* high = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE | MEM_TOP_DOWN, PAGE_READWRITE);
-  ASSERT_GT(reinterpret_cast<uintptr_t>(high), 0xFFFFFFFFu);
-  CheckRows(static_cast<WideChar*>(high), static_cast<WideChar*>(high) + 1024);
-  VirtualFree(high, 0, MEM_RELEASE);
-}
-#endif
 
 TEST(FormatWTest, BrokenPreconditionsStoreNothingOutside) {
   WideChar buffer[4] = {kCanary, kCanary, kCanary, kCanary};

@@ -1,62 +1,36 @@
-// Start-up and shutdown through the real exe: where the standard handles come
-// from, a shared output and error handle, and the refusal of an old Windows.
+// Start-up through the real exe: where the standard handles come from.
 #include <gtest/gtest.h>
-
-#include <string>
 
 #include "tests/e2e_support.h"
 
 namespace {
 
-const char kCapture[] = "(bootloader) hello\r\nOKAY [  0.001s]\r\nFinished. Total time: 0.001s\r\n";
-
-// Standard output to a file; standard error invalid or the same handle.
-TEST(Startup, HandlesFromTheStartUpInformation) {
-  const struct {
-    const char* command_line;
-    bool shared;  // false: INVALID_HANDLE_VALUE as the error handle
-    uint32_t code;
-    std::string out;
-  } cases[] = {
-      {"bootweave in.txt", false, 1, ""},
-      {"bootweave in.txt -", false, 0, "hello\r\n"},
-      {"bootweave in.txt", true, 1, "No destination file specification\r\n"},
+// From the start-up information (an invalid error handle, or one handle for
+// output and error), or else this process's, here none at all.
+TEST(Startup, StandardHandles) {
+  enum Handles { kInvalidError, kShared, kNone };
+  const struct { const char* line; Handles handles; uint32_t code; std::string out, file; } cases[] = {
+      {"bootweave in.txt", kInvalidError, 1, "", "<missing>"},
+      {"bootweave in.txt -", kInvalidError, 0, "hello\r\n", "<missing>"},
+      {"bootweave in.txt", kShared, 1, "No destination file specification\r\n", "<missing>"},
+      {"bootweave", kNone, 99, "", "<missing>"},
+      {"bootweave in.txt out.txt", kNone, 0, "", "hello\r\n"},
   };
+  const DWORD kinds[3] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
   for (const auto& c : cases) {
     std::string dir = MakeTempDir();
-    WriteBytes(dir + "\\in.txt", kCapture);
-    HANDLE out = CreateCaptureFile(dir + "\\stdout");
-    HANDLE err = c.shared ? out : INVALID_HANDLE_VALUE;
-    EXPECT_EQ(c.code, WaitExit(Launch(ExePath(), c.command_line, dir, true, out, err)));
+    WriteBytes(dir + "\\in.txt", "(bootloader) hello\r\nOKAY [  0.001s]\r\n");
+    HANDLE out = CreateCaptureFile(dir + "\\stdout"), saved[3];
+    for (int i = 0; i < 3; i++) saved[i] = GetStdHandle(kinds[i]);
+    for (int i = 0; i < 3 && c.handles == kNone; i++) SetStdHandle(kinds[i], nullptr);
+    HANDLE err = c.handles == kShared ? out : INVALID_HANDLE_VALUE;
+    uint32_t code = WaitExit(Launch(ExePath(), c.line, dir, c.handles != kNone, out, err));
+    for (int i = 0; i < 3; i++) SetStdHandle(kinds[i], saved[i]);
     CloseHandle(out);
-    EXPECT_EQ(c.out, ReadBytes(dir + "\\stdout")) << c.command_line;
+    EXPECT_EQ(c.code, code) << c.line;
+    EXPECT_EQ(c.out, ReadBytes(dir + "\\stdout")) << c.line;
+    EXPECT_EQ(c.file, ReadBytes(dir + "\\out.txt")) << c.line;
   }
-}
-
-// Without start-up handles the child takes this process's, here none, for one start.
-TEST(Startup, WithoutStandardHandlesTheRunStillWorks) {
-  std::string dir = MakeTempDir();
-  WriteBytes(dir + "\\in.txt", kCapture);
-  const DWORD kinds[3] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
-  HANDLE saved[3];
-  for (int i = 0; i < 3; i++) {
-    saved[i] = GetStdHandle(kinds[i]);
-    SetStdHandle(kinds[i], nullptr);
-  }
-  uint32_t usage = WaitExit(Launch(ExePath(), "bootweave", dir, false, nullptr, nullptr));
-  uint32_t run = WaitExit(Launch(ExePath(), "bootweave in.txt out.txt", dir, false, nullptr, nullptr));
-  for (int i = 0; i < 3; i++) SetStdHandle(kinds[i], saved[i]);
-  EXPECT_EQ(99u, usage);
-  EXPECT_EQ(0u, run);
-  EXPECT_EQ("hello\r\n", ReadBytes(dir + "\\out.txt"));
-}
-
-TEST(Startup, WindowsOlderThan5IsRefused) {
-  RunResult refused = RunAsWindowsVersion("nt40");
-  EXPECT_EQ(9999u, refused.exit_code);
-  EXPECT_EQ("", refused.out);
-  EXPECT_EQ("Cannot initialize application\r\n", refused.err);
-  EXPECT_EQ(99u, RunAsWindowsVersion("win2k").exit_code);  // 5.0 runs: the usage text
 }
 
 }  // namespace

@@ -3,107 +3,79 @@
 // whose code page is not the process's.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "tests/e2e_support.h"
 
 namespace {
-
-// A log of 248,000 bytes: many times the pipe's 4 KiB.
-std::string BigCapture(std::string* log) {
-  std::string capture;
-  for (int i = 0; i < 4000; ++i) {
-    std::string line = std::to_string(100000 + i) + std::string(54, 'a' + i % 26);
-    capture += "(bootloader) " + line + "\r\r\n";
-    *log += line + "\r\n";
-  }
-  return capture;
-}
-
-struct Reader {
-  const char* name;
-  bool nowait;  // the pipe as some Unix-like shells hand it out
-  size_t leave_after;  // bytes read before the reader closes; 0: when the pipe is full
-};
 
 // Reads the pipe slowly until the writer ends or `leave_after` bytes have come.
 std::string Read(HANDLE pipe, size_t leave_after) {
   std::string got;
   char buffer[4096];
-  DWORD n = 0;
-  while (got.size() < leave_after && ReadFile(pipe, buffer, sizeof buffer, &n, nullptr)) {
+  for (DWORD n = 0; got.size() < leave_after && ReadFile(pipe, buffer, sizeof buffer, &n, nullptr);
+       Sleep(2))
     got.append(buffer, n);
-    Sleep(2);
-  }
   return got;
 }
 
-// Reads a little, then waits until the writer is blocked on the full pipe (what
-// is waiting in it stops changing).
-void WaitUntilBlocked(HANDLE pipe) {
-  Read(pipe, 10);
-  DWORD last = 0, now = 0;
-  for (int still = 0; still < 20; Sleep(5)) {
-    PeekNamedPipe(pipe, nullptr, 0, nullptr, &now, nullptr);
-    still = now == last ? still + 1 : 0;
-    last = now;
-  }
-}
+enum Reader { kReadsAll, kLeavesHalfWay, kLeavesTheBlockedWriter, kNone };
 
-RunResult RunIntoPipe(const std::string& dir, const Reader& reader) {
+// "bootweave in.txt -" with standard output on a pipe of 4 KiB, or on `out`.
+RunResult RunToStandardOutput(const std::string& dir, size_t size, Reader reader, bool nowait,
+                              HANDLE out = nullptr) {
   SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-  HANDLE read_end, write_end;
-  CreatePipe(&read_end, &write_end, &sa, 4096);
-  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-  DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
-  if (reader.nowait) SetNamedPipeHandleState(write_end, &mode, nullptr, nullptr);
+  HANDLE pipe = nullptr;
+  if (!out) CreatePipe(&pipe, &out, &sa, 4096);
+  SetHandleInformation(pipe, HANDLE_FLAG_INHERIT, 0);
+  DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;  // as some Unix-like shells hand pipes out
+  if (nowait) SetNamedPipeHandleState(out, &mode, nullptr, nullptr);
   HANDLE err = CreateCaptureFile(dir + "\\stderr");
-  HANDLE child = Launch(ExePath(), "bootweave in.txt -", dir, true, write_end, err);
-  CloseHandle(write_end);
+  HANDLE child = Launch(ExePath(), "bootweave in.txt -", dir, true, out, err);
+  CloseHandle(out);
   RunResult r;
-  if (reader.leave_after == 0) WaitUntilBlocked(read_end);
-  r.out = Read(read_end, reader.leave_after);
-  CloseHandle(read_end);
+  if (reader == kLeavesTheBlockedWriter) {
+    Read(pipe, 10);
+    // The writer is blocked on the full pipe when what waits in it stops changing.
+    for (DWORD last = 0, now = 0, still = 0; still < 20; Sleep(5), last = now) {
+      PeekNamedPipe(pipe, nullptr, 0, nullptr, &now, nullptr);
+      still = now == last ? still + 1 : 0;
+    }
+  }
+  size_t leave_after = reader == kReadsAll ? size + 1 : reader == kLeavesHalfWay ? size / 2 : 0;
+  if (pipe) r.out = Read(pipe, leave_after);
+  CloseHandle(pipe);
   r.exit_code = WaitExit(child);
   CloseHandle(err);
   r.err = ReadBytes(dir + "\\stderr");
   return r;
 }
 
-// A reader that goes away does not fail the run: not before the start, not while
-// the writer is blocked on a full pipe, not half-way through a non-blocking pipe.
-// A slow reader of a non-blocking pipe gets every byte.
+// A reader that goes away does not fail the run, not even while the writer is
+// blocked on the full pipe; a slow reader of a non-blocking pipe gets every byte.
+// Any other failure to write is one: here a handle that may only read.
 TEST(StandardOutput, PipesGetEveryByteOrLeaveWithoutHarm) {
-  std::string dir = MakeTempDir(), log;
-  WriteBytes(dir + "\\in.txt", BigCapture(&log));
-  const Reader readers[] = {
-      {"reads a little, then leaves", false, 1}, {"leaves the blocked writer", false, 0},
-      {"non-blocking, leaves half-way", true, log.size() / 2},
-      {"non-blocking, reads all", true, log.size() + 1}, {"blocking, reads all", false, log.size() + 1},
-  };
-  for (const Reader& reader : readers) {
-    RunResult r = RunIntoPipe(dir, reader);
-    EXPECT_EQ(r.exit_code, 0u) << reader.name;
-    EXPECT_EQ(r.err, "") << reader.name;
-    EXPECT_TRUE(reader.leave_after < log.size() || r.out == log) << reader.name << " " << r.out.size();
+  std::string dir = MakeTempDir(), capture, log;
+  for (int i = 0; i < 4000; ++i) {  // 248,000 bytes: many times the pipe's size
+    std::string line = std::to_string(100000 + i) + std::string(54, 'a' + i % 26);
+    capture += "(bootloader) " + line + "\r\r\n";
+    log += line + "\r\n";
   }
-}
-
-// Any other write failure on standard output is one: here a handle that may only read.
-TEST(StandardOutput, OtherWriteErrorsFail) {
-  std::string dir = MakeTempDir();
-  WriteBytes(dir + "\\in.txt", "(bootloader) x\r\n");
-  WriteBytes(dir + "\\readonly", "");
+  WriteBytes(dir + "\\in.txt", capture);
+  const struct { Reader reader; bool nowait; } cases[] = {
+      {kReadsAll, false}, {kReadsAll, true}, {kLeavesHalfWay, true},
+      {kLeavesTheBlockedWriter, false}, {kNone, false}};
+  for (const auto& c : cases) {
+    RunResult r = RunToStandardOutput(dir, log.size(), c.reader, c.nowait);
+    EXPECT_EQ(r.exit_code, 0u) << c.reader << c.nowait;
+    EXPECT_EQ(r.err, "") << c.reader << c.nowait;
+    EXPECT_TRUE(c.reader != kReadsAll || r.out == log) << c.reader << c.nowait << " " << r.out.size();
+  }
   SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-  HANDLE out = CreateFileW(Wide(dir + "\\readonly").c_str(), GENERIC_READ, FILE_SHARE_READ, &sa,
-                           OPEN_EXISTING, 0, nullptr);
-  HANDLE err = CreateCaptureFile(dir + "\\stderr");
-  EXPECT_EQ(WaitExit(Launch(ExePath(), "bootweave in.txt -", dir, true, out, err)), 3u);
-  CloseHandle(out);
-  CloseHandle(err);
-  std::string message = ReadBytes(dir + "\\stderr");
-  EXPECT_TRUE(IsMessageWithDescription(message, "Cannot write 3 bytes to destination file ", 5))
-      << message;
+  HANDLE read_only = CreateFileW(Wide(dir + "\\in.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                 &sa, OPEN_EXISTING, 0, nullptr);
+  RunResult r = RunToStandardOutput(dir, 0, kNone, false, read_only);
+  EXPECT_EQ(r.exit_code, 3u);
+  EXPECT_TRUE(Matches(r.err, "Cannot write 1024 bytes to destination file (5 - <error>)\r\n"))
+      << r.err;
 }
 
 // Wine gives a process started with CREATE_NO_WINDOW a console without a window;
@@ -120,8 +92,8 @@ TEST(Console, MessagesShowTheirCharactersInAnyCodePage) {
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdInput = input;
   PROCESS_INFORMATION host = {};
-  wchar_t cmd[] = L"find.exe x";
-  ASSERT_TRUE(CreateProcessW(nullptr, cmd, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+  wchar_t find[] = L"find.exe x";
+  ASSERT_TRUE(CreateProcessW(nullptr, find, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                              nullptr, &si, &host));
   HANDLE saved_out = GetStdHandle(STD_OUTPUT_HANDLE), saved_err = GetStdHandle(STD_ERROR_HANDLE);
   FreeConsole();
@@ -132,8 +104,7 @@ TEST(Console, MessagesShowTheirCharactersInAnyCodePage) {
   SetConsoleOutputCP(850);
   const struct { std::string arguments; std::wstring shown; } cases[] = {
       {"\"é Ж 中.txt\" out.txt", L"Cannot open \"é Ж 中.txt\" (2 - "},
-      {"CON out.txt", L"Cannot get file size (1 - "},
-  };
+      {"CON out.txt", L"Cannot get file size (1 - "}};
   for (const auto& c : cases) {
     CONSOLE_SCREEN_BUFFER_INFO info = {};
     GetConsoleScreenBufferInfo(console, &info);

@@ -1,6 +1,6 @@
 #include "tests/e2e_support.h"
 
-#include <vector>
+#include <regex>
 
 std::wstring Wide(const std::string& utf8) {
   int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
@@ -130,11 +130,10 @@ std::string ReadBytes(const std::string& path) {
   HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  static char buffer[1 << 16];
   std::string bytes;
-  std::vector<char> buffer(1 << 20);
-  DWORD got = 0;
-  while (ReadFile(h, buffer.data(), DWORD(buffer.size()), &got, nullptr) && got > 0)
-    bytes.append(buffer.data(), got);
+  for (DWORD got = 0; ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0;)
+    bytes.append(buffer, got);
   CloseHandle(h);
   return bytes;
 }
@@ -143,14 +142,16 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool IsMessageWithDescription(const std::string& text, const std::string& prefix, uint32_t code) {
-  std::string head = prefix + "(" + std::to_string(code) + " - ";
-  const std::string tail = ")\r\n";
-  if (text.size() < head.size() + 1 + tail.size() || text.compare(0, head.size(), head) != 0 ||
-      text.compare(text.size() - tail.size(), tail.size(), tail) != 0)
-    return false;
-  std::string description = text.substr(head.size(), text.size() - head.size() - tail.size());
-  // One line of system text, trimmed of its full stop and blanks.
-  return description.find_first_of("\r\n") == std::string::npos && description.back() != '.' &&
-         description.back() != ' ';
+bool Matches(const std::string& text, const std::string& pattern) {
+  std::string re;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '<' && pattern.find('>', i) != std::string::npos) {
+      i = pattern.find('>', i);
+      re += "[^\r\n]+";
+    } else {
+      if (std::string("\\^$.|?*+()[]{}").find(pattern[i]) != std::string::npos) re += '\\';
+      re += pattern[i];
+    }
+  }
+  return std::regex_match(text, std::regex(re));
 }

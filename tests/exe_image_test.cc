@@ -78,45 +78,31 @@ TEST(ExeImage, ConsoleX64ForXpX64WithSystemImportsUnwindTablesAndRelocations) {
   FreeLibrary(module);
 }
 
-// version.dll is looked up at run time: the test program links only kernel32.
-template <typename F>
-F VersionProc(const char* name) {
-  return reinterpret_cast<F>(
-      reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("version.dll"), name)));
-}
-
+// The version record's strings are UTF-16 pairs: key, terminator, padding, value.
 TEST(ExeImage, VersionRecordAgreesWithTheUsageText) {
-  auto size_of = VersionProc<decltype(&GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA");
-  auto read = VersionProc<decltype(&GetFileVersionInfoA)>("GetFileVersionInfoA");
-  auto query = VersionProc<decltype(&VerQueryValueA)>("VerQueryValueA");
-  ASSERT_TRUE(size_of && read && query);
-  std::string exe = ExePath();
-  std::vector<char> record(size_of(exe.c_str(), nullptr));
-  ASSERT_FALSE(record.empty());
-  ASSERT_TRUE(read(exe.c_str(), 0, DWORD(record.size()), record.data()));
-  auto value = [&](const std::string& name) -> std::string {
-    void* text = nullptr;
-    UINT length = 0;
-    std::string path = "\\StringFileInfo\\040904B0\\" + name;
-    if (!query(record.data(), path.c_str(), &text, &length) || !text) return "<missing>";
-    return static_cast<const char*>(text);
+  HMODULE module = LoadLibraryExW(Wide(ExePath()).c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16));
+  ASSERT_NE(nullptr, resource);
+  const wchar_t* data = static_cast<const wchar_t*>(LockResource(LoadResource(module, resource)));
+  std::wstring record(data, SizeofResource(module, resource) / 2);
+  auto value = [&record](const std::wstring& key) {
+    size_t at = record.find(key + L'\0');
+    at = at == std::wstring::npos ? at : record.find_first_not_of(L'\0', at + key.size());
+    return at == std::wstring::npos ? L"<missing>" : std::wstring(record.c_str() + at);
   };
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(query(record.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(0x00010000u, fixed->dwFileVersionMS);
-  EXPECT_EQ(0x0000002Du, fixed->dwFileVersionLS);
-  EXPECT_EQ(0x00010000u, fixed->dwProductVersionMS);
-  EXPECT_EQ(0x0000002Du, fixed->dwProductVersionLS);
-  EXPECT_EQ("1.0.0.45", value("FileVersion"));
-  EXPECT_EQ("1.0.0.45", value("ProductVersion"));
-  EXPECT_EQ("bootweave", value("InternalName"));
-  EXPECT_EQ("bootweave", value("ProductName"));
+  size_t signature = record.find(L"\x04BD\xFEEF");  // 0xFEEF04BD, low half first
+  ASSERT_NE(std::wstring::npos, signature);
+  const VS_FIXEDFILEINFO* fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(data + signature);
+  EXPECT_EQ(0x000100000000002Dull, uint64_t(fixed->dwFileVersionMS) << 32 | fixed->dwFileVersionLS);
+  EXPECT_EQ(0x000100000000002Dull, uint64_t(fixed->dwProductVersionMS) << 32 | fixed->dwProductVersionLS);
+  for (const wchar_t* key : {L"FileVersion", L"ProductVersion"}) EXPECT_EQ(L"1.0.0.45", value(key));
+  for (const wchar_t* key : {L"InternalName", L"ProductName"}) EXPECT_EQ(L"bootweave", value(key));
   // The usage text's second line names the program and its version, the third its web page.
-  RunResult usage = RunBootweave("bootweave", "");
-  EXPECT_EQ(0u, usage.out.find("\r\nbootweave 1.0.0.45 - "));
-  size_t third = usage.out.find("\r\n", 2) + 2;
-  EXPECT_EQ(usage.out.substr(third, usage.out.find("\r\n", third) - third), value("Comments"));
+  std::string usage = RunBootweave("bootweave").out;
+  EXPECT_EQ(0u, usage.find("\r\nbootweave 1.0.0.45 - "));
+  size_t third = usage.find("\r\n", 2) + 2;
+  EXPECT_EQ(Wide(usage.substr(third, usage.find("\r\n", third) - third)), value(L"Comments"));
+  FreeLibrary(module);
 }
 
 }  // namespace
