@@ -21,15 +21,13 @@ TEST(CleanupTest, RunsInReverseOrderAndFreesEverything) {
       {false, true, {a, b, a}, ""}, {true, true, {nullptr, nullptr, nullptr}, "h"},
       {true, false, {a, b, a}, "h"}, {true, true, {a, b, b}, "BeBeAeh"}};
   FreeHook = [](void* pointer, uint64_t size) {
-    log_ += pointer == CleanupRegistry && size == sizeof(CleanupList) ? 'h'
-            : size == sizeof(CleanupEntry)                             ? 'e'
-                                                                       : '?';
+    log_ += size != (pointer == CleanupRegistry ? sizeof(CleanupList) : sizeof(CleanupEntry)) ? '?'
+            : pointer == CleanupRegistry ? 'h' : 'e';
     DefaultFree(pointer, size);
   };
   for (const auto& c : cases) {
     log_.clear();
-    void* head = c.registry ? AllocateMemory(sizeof(CleanupList)) : nullptr;
-    CleanupRegistry = head ? ListInit(static_cast<CleanupList*>(head)) : nullptr;
+    CleanupRegistry = c.registry ? ListInit(static_cast<CleanupList*>(AllocateMemory(sizeof(CleanupList)))) : nullptr;
     if (!c.memory) AllocHook = [](uint64_t, uint32_t) -> void* { return nullptr; };
     uint32_t registered = 0;
     for (CleanupFunction f : c.functions) registered += RegisterCleanup(f) ? 1 : 0;
@@ -43,28 +41,28 @@ TEST(CleanupTest, RunsInReverseOrderAndFreesEverything) {
   CleanupRegistry = saved_registry;
 }
 
-int calls, succeed_at, answers[4];  // succeed_at 0: never
+int calls, succeed_at, answers[3];  // succeed_at 0: never
 
 // An allocation that fails is tried again while the out-of-memory hook asks for it.
 TEST(AllocateMemory, RetriesWhileTheOutOfMemoryHookAsks) {
-  const struct { bool hook; int answers[4], succeed_at, attempts; } cases[] = {
-      {false, {}, 0, 1}, {true, {1, 1, 0}, 0, 3}, {true, {1, 1, 0}, 2, 2}, {true, {0}, 1, 1}};
+  const struct { bool hook; int answers[3], succeed_at, attempts; } cases[] = {
+      {false, {}, 0, 1}, {true, {1, 1, 0}, 0, 3}, {true, {1, 1, 0}, 2, 2}};
+  AllocHook = [](uint64_t size, uint32_t flags) {
+    return ++calls == succeed_at ? DefaultAlloc(size, flags) : nullptr;
+  };
   for (const auto& c : cases) {
     calls = 0;
     succeed_at = c.succeed_at;
-    std::copy(c.answers, c.answers + 4, answers);
-    AllocHook = [](uint64_t size, uint32_t flags) {
-      return ++calls == succeed_at ? DefaultAlloc(size, flags) : nullptr;
-    };
+    std::copy(c.answers, c.answers + 3, answers);
     OutOfMemoryHookFunction hook = [](uint64_t) { return int32_t(answers[calls - 1]); };
     OutOfMemoryHook = c.hook ? hook : nullptr;
     void* block = AllocateMemory(16);
-    AllocHook = DefaultAlloc;
-    OutOfMemoryHook = nullptr;
     EXPECT_EQ(c.attempts, calls);
     EXPECT_EQ(c.succeed_at != 0, block != nullptr);
     FreeMemory(block, 16);
   }
+  AllocHook = DefaultAlloc;
+  OutOfMemoryHook = nullptr;
 }
 
 }  // namespace

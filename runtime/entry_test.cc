@@ -41,8 +41,7 @@ TEST(CloseStdHandles, ClosesEachHeldHandleOnce) {
     SetLastError(0);
     CloseStdHandles();
     EXPECT_EQ(0u, GetLastError()) << "a close failed";
-    EXPECT_EQ(nullptr, StdOutputHandle);
-    EXPECT_EQ(nullptr, StdErrorHandle);
+    EXPECT_TRUE(StdOutputHandle == nullptr && StdErrorHandle == nullptr);
     DWORD flags;
     for (HANDLE h : {c.output, c.error}) EXPECT_TRUE(!h || !GetHandleInformation(h, &flags));
   }
@@ -52,8 +51,7 @@ TEST(CloseStdHandles, ClosesEachHeldHandleOnce) {
 // An invalid handle from the system ends the frame before anything is stored. The
 // system's critical-error dialogs are off from the frame's start.
 TEST(RunApplication, AnInvalidSystemHandleGives9999) {
-  STARTUPINFOW startup;
-  startup.cb = sizeof(startup);
+  STARTUPINFOW startup = {};  // filled whole, cb included
   GetStartupInfoW(&startup);
   if (startup.dwFlags & STARTF_USESTDHANDLES) GTEST_SKIP() << "handles come from the parent";
   HANDLE saved_error = GetStdHandle(STD_ERROR_HANDLE);
@@ -64,9 +62,8 @@ TEST(RunApplication, AnInvalidSystemHandleGives9999) {
   EXPECT_EQ(uint32_t(ExitStartup), RunApplication(nullptr));
   EXPECT_EQ(UINT(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX), SetErrorMode(0));
   SetStdHandle(STD_ERROR_HANDLE, saved_error);
-  EXPECT_EQ(nullptr, StdOutputHandle);
-  EXPECT_EQ(nullptr, StdErrorHandle);
-  EXPECT_EQ(reinterpret_cast<void*>(1), LibStdOutput);
+  EXPECT_TRUE(StdOutputHandle == nullptr && StdErrorHandle == nullptr);
+  EXPECT_EQ(reinterpret_cast<void*>(1), LibStdOutput);  // nothing stored
 }
 
 }  // namespace

@@ -7,6 +7,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # under a test runner that reads a test program's output, they would hold its pipe open
 # for ever; so the prefix is made ready here, by a program whose output goes nowhere.
 wine_prefix=${WINEPREFIX:-$HOME/.wine}
+echo "wine: preparing Wine in $wine_prefix" >&2
 if [ ! -d "$wine_prefix" ]; then
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   wineserver -w  # the set-up's own server ends, so that the persistent one can start

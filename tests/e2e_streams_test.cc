@@ -1,6 +1,6 @@
-// Standard output on pipes and standard error on a console, through the real
-// exe: readers that leave, non-blocking pipes, failing writes and a console
-// whose code page is not the process's.
+// The standard handles through the real exe: where they come from, standard
+// output on pipes whose reader leaves or does not block, failing writes, and
+// standard error on a console whose code page is not the process's.
 #include <gtest/gtest.h>
 
 #include "tests/e2e_support.h"
@@ -87,18 +87,13 @@ TEST(Console, MessagesShowTheirCharactersInAnyCodePage) {
   SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
   HANDLE input, keep_open;  // find waits on this pipe, holding the console
   CreatePipe(&input, &keep_open, &sa, 0);
-  STARTUPINFOW si = {};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdInput = input;
-  PROCESS_INFORMATION host = {};
-  wchar_t find[] = L"find.exe x";
-  ASSERT_TRUE(CreateProcessW(nullptr, find, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                             nullptr, &si, &host));
+  HANDLE host = Launch("C:\\windows\\system32\\find.exe", "find x", "", true, nullptr, nullptr,
+                       CREATE_NO_WINDOW, input);
+  ASSERT_NE(nullptr, host);
   HANDLE saved_out = GetStdHandle(STD_OUTPUT_HANDLE), saved_err = GetStdHandle(STD_ERROR_HANDLE);
   FreeConsole();
   bool attached = false;
-  for (int i = 0; i < 400 && !(attached = AttachConsole(host.dwProcessId)); ++i) Sleep(5);
+  for (int i = 0; i < 400 && !(attached = AttachConsole(GetProcessId(host))); ++i) Sleep(5);
   HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   SetConsoleOutputCP(850);
@@ -118,10 +113,39 @@ TEST(Console, MessagesShowTheirCharactersInAnyCodePage) {
   FreeConsole();
   SetStdHandle(STD_OUTPUT_HANDLE, saved_out);
   SetStdHandle(STD_ERROR_HANDLE, saved_err);
-  TerminateProcess(host.hProcess, 0);
-  for (HANDLE h : {host.hProcess, host.hThread, input, keep_open, console}) CloseHandle(h);
+  TerminateProcess(host, 0);
+  WaitExit(host);
+  for (HANDLE h : {input, keep_open, console}) CloseHandle(h);
   EXPECT_TRUE(attached);
   EXPECT_FALSE(FileExists(dir + "\\out.txt"));
+}
+
+// From the start-up information (an invalid error handle, or one handle for
+// output and error), or else this process's, here none at all.
+TEST(Startup, StandardHandles) {
+  enum Handles { kInvalidError, kShared, kNone };
+  const struct { const char* line; Handles handles; uint32_t code; std::string out, file; } cases[] = {
+      {"bootweave in.txt", kInvalidError, 1, "", "<missing>"},
+      {"bootweave in.txt -", kInvalidError, 0, "hello\r\n", "<missing>"},
+      {"bootweave in.txt", kShared, 1, "No destination file specification\r\n", "<missing>"},
+      {"bootweave", kNone, 99, "", "<missing>"},
+      {"bootweave in.txt out.txt", kNone, 0, "", "hello\r\n"},
+  };
+  const DWORD kinds[3] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+  for (const auto& c : cases) {
+    std::string dir = MakeTempDir();
+    WriteBytes(dir + "\\in.txt", "(bootloader) hello\r\nOKAY [  0.001s]\r\n");
+    HANDLE out = CreateCaptureFile(dir + "\\stdout"), saved[3];
+    for (int i = 0; i < 3; i++) saved[i] = GetStdHandle(kinds[i]);
+    for (int i = 0; i < 3 && c.handles == kNone; i++) SetStdHandle(kinds[i], nullptr);
+    HANDLE err = c.handles == kShared ? out : INVALID_HANDLE_VALUE;
+    uint32_t code = WaitExit(Launch(ExePath(), c.line, dir, c.handles != kNone, out, err));
+    for (int i = 0; i < 3; i++) SetStdHandle(kinds[i], saved[i]);
+    CloseHandle(out);
+    EXPECT_EQ(c.code, code) << c.line;
+    EXPECT_EQ(c.out, ReadBytes(dir + "\\stdout")) << c.line;
+    EXPECT_EQ(c.file, ReadBytes(dir + "\\out.txt")) << c.line;
+  }
 }
 
 }  // namespace

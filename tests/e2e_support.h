@@ -7,6 +7,7 @@
 
 #include <stdint.h>
 
+#include <regex>
 #include <string>
 
 struct RunResult {
@@ -14,30 +15,135 @@ struct RunResult {
   std::string out, err;
 };
 
-std::wstring Wide(const std::string& utf8);
-std::string ExePath();                           // bootweave.exe beside the test program
-std::string SourcePath(const std::string& name);  // a file of the source tree
-std::string MakeTempDir();                        // a new, empty folder
-// The small full disk that the test run mounts where it may, or "" without it.
-std::string FullDiskDir();
+inline std::wstring Wide(const std::string& utf8) {
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &wide[0], int(wide.size())));
+  return wide;
+}
 
-// Starts exe with command_line (program name included) in working_dir. With
-// std_handles the child gets out and err and no input; without, this process's
-// standard handles. Null when it could not start.
-HANDLE Launch(const std::string& exe, const std::string& command_line,
-              const std::string& working_dir, bool std_handles, HANDLE out, HANDLE err);
+// bootweave.exe beside the test program.
+inline std::string ExePath() {
+  char path[MAX_PATH];
+  std::string self(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+  return self.substr(0, self.find_last_of('\\')) + "\\bootweave.exe";
+}
+
+// A Linux path as Wine shows it, on drive Z.
+inline std::string WindowsPath(std::string path) {
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return "Z:" + path;
+}
+
+inline std::string SourcePath(const std::string& name) { return WindowsPath(BW_SOURCE_DIR "/" + name); }
+
+// A new, empty folder. Process ids come back in later runs, so a folder of that
+// name may hold an earlier run's files: take the first name that is really new.
+inline std::string MakeTempDir() {
+  static unsigned counter = GetTickCount();
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  for (;;) {
+    std::string dir = base + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
+    if (CreateDirectoryA(dir.c_str(), nullptr) || GetLastError() != ERROR_ALREADY_EXISTS) return dir;
+  }
+}
+
+inline HANDLE CreateCaptureFile(const std::string& path) {  // inheritable, for a child's output
+  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+  return CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, CREATE_ALWAYS, 0, nullptr);
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+}
+
+inline std::string ReadBytes(const std::string& path) {  // "<missing>" for no such file
+  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  static char buffer[1 << 16];
+  std::string bytes;
+  for (DWORD got = 0; ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0;)
+    bytes.append(buffer, got);
+  CloseHandle(h);
+  return bytes;
+}
+
+inline bool FileExists(const std::string& path) {
+  return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Starts exe with command_line (program name included) in working_dir; with
+// std_handles the child gets input, out and err, else this process's handles.
+inline HANDLE Launch(const std::string& exe, const std::string& command_line,
+                     const std::string& working_dir, bool std_handles, HANDLE out, HANDLE err,
+                     DWORD flags = 0, HANDLE input = nullptr) {
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  si.dwFlags = std_handles ? STARTF_USESTDHANDLES : 0;
+  si.hStdInput = input;
+  si.hStdOutput = out;
+  si.hStdError = err;
+  PROCESS_INFORMATION pi = {};
+  std::wstring line = Wide(command_line), dir = Wide(working_dir);
+  if (!CreateProcessW(Wide(exe).c_str(), &line[0], nullptr, nullptr, TRUE, flags, nullptr,
+                      dir.empty() ? nullptr : dir.c_str(), &si, &pi))
+    return nullptr;
+  CloseHandle(pi.hThread);
+  return pi.hProcess;
+}
+
 // Waits for the process, closes its handle and returns its exit code.
-uint32_t WaitExit(HANDLE process);
-// Runs bootweave with standard output and standard error on files, read back after.
-RunResult RunBootweave(const std::string& command_line, const std::string& working_dir = "");
-// Runs a copy of the exe to which Wine reports the given Windows version ("nt40").
-RunResult RunAsWindowsVersion(const char* version);
+inline uint32_t WaitExit(HANDLE process) {
+  DWORD code = 0xDEADBEEF;  // what a failed start gives
+  if (process == nullptr) return code;
+  WaitForSingleObject(process, INFINITE);
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  return code;
+}
 
-// A new file with an inheritable handle, for a child's standard output or error.
-HANDLE CreateCaptureFile(const std::string& path);
-void WriteBytes(const std::string& path, const std::string& bytes);
-std::string ReadBytes(const std::string& path);  // "<missing>" for no such file
-bool FileExists(const std::string& path);
+// Runs bootweave (or exe) with standard output and error on files, read back after.
+inline RunResult RunBootweave(const std::string& command_line, const std::string& working_dir = "",
+                              const std::string& exe = ExePath()) {
+  std::string dir = MakeTempDir();
+  HANDLE out = CreateCaptureFile(dir + "\\stdout"), err = CreateCaptureFile(dir + "\\stderr");
+  RunResult r;
+  r.exit_code = WaitExit(Launch(exe, command_line, working_dir, true, out, err));
+  CloseHandle(out);
+  CloseHandle(err);
+  r.out = ReadBytes(dir + "\\stdout");
+  r.err = ReadBytes(dir + "\\stderr");
+  return r;
+}
+
+// Runs a copy of the exe to which Wine reports the given Windows version ("nt40").
+inline RunResult RunAsWindowsVersion(const char* version) {
+  std::string dir = MakeTempDir(), name = std::string("bootweave_") + version + ".exe";
+  CopyFileA(ExePath().c_str(), (dir + "\\" + name).c_str(), FALSE);
+  std::string key = "Software\\Wine\\AppDefaults\\" + name;  // for the exe of this name only
+  RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Version", REG_SZ, version, lstrlenA(version) + 1);
+  RunResult r = RunBootweave(name, dir, dir + "\\" + name);
+  RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+  return r;
+}
+
 // Whether text is the pattern, where "<...>" stands for one line of anything: the
 // README's notation, and the system's error description in expected messages.
-bool Matches(const std::string& text, const std::string& pattern);
+inline bool Matches(const std::string& text, const std::string& pattern) {
+  std::string re;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '<' && pattern.find('>', i) != std::string::npos) {
+      i = pattern.find('>', i);
+      re += "[^\r\n]+";
+    } else {
+      if (std::string("\\^$.|?*+()[]{}").find(pattern[i]) != std::string::npos) re += '\\';
+      re += pattern[i];
+    }
+  }
+  return std::regex_match(text, std::regex(re));
+}

@@ -1,7 +1,8 @@
-// What the pure code takes from the system, for the host build: the standard
-// handle slots, a message writer that formats the same way and writes nowhere,
-// and path lengths counted as UTF-8 converts to UTF-16.
+// What the pure code takes from the system, for the host build (the fuzzers): the
+// standard handle slots, a message writer that formats the same way and writes
+// nowhere, and path lengths in bytes.
 #include <stdio.h>
+#include <string.h>
 
 #include "app/files.h"
 #include "app/messages.h"
@@ -16,10 +17,4 @@ bool WriteMessage(void*, const char* format, va_list arguments, bool) {
   return true;
 }
 
-// Every byte but a continuation byte starts a unit; a four-byte sequence is two.
-uint32_t PathCharacters(const char* path) {
-  uint32_t units = 0;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(path); *p; ++p)
-    units += (*p & 0xC0) != 0x80 ? 1 + (*p >= 0xF0) : 0;
-  return units;
-}
+uint32_t PathCharacters(const char* path) { return static_cast<uint32_t>(strlen(path)); }
