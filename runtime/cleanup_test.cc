@@ -15,7 +15,6 @@ std::string log_;  // the clean-ups run and the blocks freed, in order
 // Registering needs a registry, a function and memory; the clean-ups run from last
 // registered to first, each entry is freed behind its run, the registry last.
 TEST(CleanupTest, RunsInReverseOrderAndFreesEverything) {
-  CleanupList* saved_registry = CleanupRegistry;
   const CleanupFunction a = [] { log_ += 'A'; }, b = [] { log_ += 'B'; };
   const struct { bool registry, memory; CleanupFunction functions[3]; std::string log; } cases[] = {
       {false, true, {a, b, a}, ""}, {true, true, {nullptr, nullptr, nullptr}, "h"},
@@ -38,7 +37,6 @@ TEST(CleanupTest, RunsInReverseOrderAndFreesEverything) {
     EXPECT_EQ(nullptr, CleanupRegistry);
   }
   FreeHook = DefaultFree;
-  CleanupRegistry = saved_registry;
 }
 
 int calls, succeed_at, answers[3];  // succeed_at 0: never

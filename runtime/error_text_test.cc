@@ -30,12 +30,9 @@ std::u16string After(uint32_t code, const std::u16string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0 ? text.substr(prefix.size()) : u"<" + text + u">";
 }
 
-uint32_t CopyText(WideChar* buffer, const std::u16string& text) {
-  return static_cast<uint32_t>(text.copy(buffer, text.size()));
-}
-
 // Each description is "<prefix><text>", its text on one line and trimmed; an
-// internet code has a text only while the internet library is loaded.
+// internet code has a text only while the internet library is loaded; a text too
+// long for the room is cut.
 TEST(ErrorTextTest, PrefixAndTextByCode) {
   const std::u16string file_not_found = After(2, u"2 - ");
   EXPECT_EQ(Describe(12002), u"12002 - " + kNoText);
@@ -57,6 +54,12 @@ TEST(ErrorTextTest, PrefixAndTextByCode) {
   uint32_t n = GetErrorTextEx(buffer, kErrorTextCapacity, 12002, internet);
   EXPECT_EQ(std::u16string(buffer, n), Describe(12002));
   FreeLibrary(internet);
+  // A system text longer than the room is cut, never replaced.
+  for (uint32_t capacity = 1; capacity < file_not_found.size() + 6; ++capacity) {
+    std::u16string cut = Describe(2, capacity);  // its leading part, trimmed again
+    EXPECT_EQ(cut, (u"2 - " + file_not_found).substr(0, cut.size())) << capacity;
+    EXPECT_TRUE(capacity <= 5 || cut.size() > 4) << capacity;  // past the prefix, some text
+  }
 }
 
 // The hook's text is trimmed like the system's, a fallback's is not; neither
@@ -66,10 +69,10 @@ TEST(ErrorTextTest, HookBeforeAndFallbacksAfterTheSystem) {
   ErrorTextHook = [](WideChar* buffer, uint32_t capacity, uint32_t code) -> uint32_t {
     if (code != 42) return 0;
     EXPECT_EQ(capacity, 251u);  // behind "42 - "
-    return CopyText(buffer, u"from the hook.\r\n ");
+    return uint32_t(std::u16string(u"from the hook.\r\n ").copy(buffer, 17));
   };
   ErrorTextFallbacks[2] = [](WideChar* buffer, uint32_t, uint32_t code) -> uint32_t {
-    return code == 0xBEEF ? 1000 : CopyText(buffer, u"from a fallback.");
+    return code == 0xBEEF ? 1000 : uint32_t(std::u16string(u"from a fallback.").copy(buffer, 16));
   };
   EXPECT_EQ(Describe(42), u"42 - from the hook");
   EXPECT_EQ(Describe(0xDEAD), u"57005 - from a fallback.");
@@ -95,16 +98,6 @@ TEST(ErrorTextTest, LanguageFallback) {
     EXPECT_EQ(After(5, u"5 - "), error == 317 ? kNoText : system_text) << error;
   }
   FormatMessageProc = FormatMessageW;
-}
-
-// A system text longer than the room is cut, never replaced.
-TEST(ErrorTextTest, CutAtEveryCapacity) {
-  const std::u16string whole = Describe(2);
-  for (uint32_t capacity = 1; capacity <= whole.size() + 1; ++capacity) {
-    std::u16string cut = Describe(2, capacity);
-    EXPECT_EQ(cut, whole.substr(0, cut.size())) << capacity;
-    EXPECT_TRUE(capacity <= 5 || cut.size() > 4) << capacity;  // past the prefix, some text
-  }
 }
 
 }  // namespace

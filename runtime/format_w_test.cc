@@ -96,7 +96,7 @@ TEST(FormatWTest, EdgeCasesAtEveryCapacity) {
   }
 }
 
-TEST(FormatWTest, DigitProducersAndBoundedLengths) {
+TEST(FormatWTest, DigitProducers) {
   WideChar out[70];
   auto digits = [&out](uint32_t n) { return out[n] == 0 ? std::u16string(out, n) : u"<open>"; };
   EXPECT_EQ(digits(UInt32ToDigitsW(out, 70, 0, 10)), u"0");
@@ -104,13 +104,6 @@ TEST(FormatWTest, DigitProducersAndBoundedLengths) {
   EXPECT_EQ(digits(UInt32ToDigitsW(out, 3, 12345, 10)), u"12");
   EXPECT_EQ(digits(UInt32ToDigitsW(out, 70, 7, 1)), u"");  // a base outside 2 to 36
   EXPECT_EQ(digits(UInt64ToDigitsW(out, 70, ~0ull, 36)), u"3w5e11264sgsf");
-  const char narrow[3] = {'a', 'b', 'c'};  // no terminator: reading past it would fault
-  const WideChar wide[3] = {u'a', 0, u'c'};
-  EXPECT_EQ(BoundedLengthA(narrow, 3), 3u);
-  EXPECT_EQ(BoundedLengthA("ab", 10), 2u);
-  EXPECT_EQ(BoundedLengthW(wide, 3), 1u);
-  EXPECT_EQ(BoundedLengthW(wide + 2, 1), 1u);
-  EXPECT_EQ(BoundedLengthW(wide, 0), 0u);
 }
 
 

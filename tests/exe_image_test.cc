@@ -23,8 +23,8 @@ TEST(ExeImage, HeadersImportsUnwindTablesRelocationsAndVersionRecord) {
   // A console program for x86-64, from Windows XP x64 on, with system imports only.
   EXPECT_EQ(IMAGE_FILE_MACHINE_AMD64, headers->FileHeader.Machine);
   EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_CUI, optional.Subsystem);
-  EXPECT_LE(optional.MajorSubsystemVersion * 256 + optional.MinorSubsystemVersion, 0x0502);
-  EXPECT_LE(optional.MajorOperatingSystemVersion * 256 + optional.MinorOperatingSystemVersion, 0x0502);
+  EXPECT_LE(std::max(optional.MajorSubsystemVersion * 256 + optional.MinorSubsystemVersion,
+                     optional.MajorOperatingSystemVersion * 256 + optional.MinorOperatingSystemVersion), 0x0502);
   EXPECT_EQ(0u, directory(IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT).Size + directory(IMAGE_DIRECTORY_ENTRY_TLS).Size);
   std::set<std::string> imports;
   auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
