@@ -20,7 +20,8 @@ const char P[] = "(bootloader) ", O[] = "OKAY [", F[] = "Finished. Total time:";
 // Runs the transformation with the given capacity (the source's size unless
 // given) and checks that nothing past the capacity was touched. On Windows the
 // buffers lie above 4 GiB, where a pointer cut to 32 bits would show; on the
-// host each is an allocation of its own, whose bounds AddressSanitizer watches.
+// host the source is an allocation of exactly its size, so that AddressSanitizer
+// sees a read past it.
 std::string Reformat(const std::string& source, bool raw, int64_t capacity = -1) {
   uint32_t room = static_cast<uint32_t>(capacity < 0 ? source.size() : capacity);
 #ifdef _WIN32
@@ -28,11 +29,11 @@ std::string Reformat(const std::string& source, bool raw, int64_t capacity = -1)
       VirtualAlloc(nullptr, 1 << 20, MEM_COMMIT | MEM_RESERVE | MEM_TOP_DOWN, PAGE_READWRITE));
   EXPECT_GT(reinterpret_cast<uintptr_t>(high), 0xFFFFFFFFu);
   uint8_t *in = high, *out = high + (1 << 19);
+  std::copy(source.begin(), source.end(), in);
 #else
-  std::vector<uint8_t> in_storage(source.size() + 1), out_storage(room + 16);
+  std::vector<uint8_t> in_storage(source.begin(), source.end()), out_storage(room + 16);
   uint8_t *in = in_storage.data(), *out = out_storage.data();
 #endif
-  std::copy(source.begin(), source.end(), in);
   std::fill(out, out + room + 16, 0xA5);
   FormatJob job;
   InitJob(&job);

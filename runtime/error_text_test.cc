@@ -71,8 +71,8 @@ TEST(ErrorTextTest, HookBeforeAndFallbacksAfterTheSystem) {
     EXPECT_EQ(capacity, 251u);  // behind "42 - "
     return uint32_t(std::u16string(u"from the hook.\r\n ").copy(buffer, 17));
   };
-  ErrorTextFallbacks[2] = [](WideChar* buffer, uint32_t, uint32_t code) -> uint32_t {
-    return code == 0xBEEF ? 1000 : uint32_t(std::u16string(u"from a fallback.").copy(buffer, 16));
+  ErrorTextFallbacks[2] = [](WideChar* buffer, uint32_t capacity, uint32_t code) -> uint32_t {
+    return code == 0xBEEF ? capacity : uint32_t(std::u16string(u"from a fallback.").copy(buffer, 16));
   };
   EXPECT_EQ(Describe(42), u"42 - from the hook");
   EXPECT_EQ(Describe(0xDEAD), u"57005 - from a fallback.");

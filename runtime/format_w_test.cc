@@ -101,7 +101,7 @@ TEST(FormatWTest, DigitProducers) {
   auto digits = [&out](uint32_t n) { return out[n] == 0 ? std::u16string(out, n) : u"<open>"; };
   EXPECT_EQ(digits(UInt32ToDigitsW(out, 70, 0, 10)), u"0");
   EXPECT_EQ(digits(UInt32ToDigitsW(out, 70, 35, 36)), u"z");
-  EXPECT_EQ(digits(UInt32ToDigitsW(out, 3, 12345, 10)), u"12");
+  EXPECT_EQ(digits(UInt32ToDigitsW(out, 3, 123, 10)), u"12");
   EXPECT_EQ(digits(UInt32ToDigitsW(out, 70, 7, 1)), u"");  // a base outside 2 to 36
   EXPECT_EQ(digits(UInt64ToDigitsW(out, 70, ~0ull, 36)), u"3w5e11264sgsf");
 }
