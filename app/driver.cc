@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include "app/command_line.h"
+#include "app/error_block.h"
 #include "app/files.h"
 #include "app/reformat.h"
+#include "app/messages.h"
 #include "app/usage.h"
 
 namespace {
@@ -26,6 +28,19 @@ uint32_t FormatWithRoom(FormatJob* job) {
   return ExitSuccess;
 }
 
+// An empty log is no failure, but a source without a single prefix was most
+// likely captured without standard error, or comes from a host that prints the
+// bootloader's text plain: the user hears which.
+void ReportNothingToJoin(const FormatJob* job) {
+  const char* prefix = MarkerTable[0].text;
+  if (FindBytes(job->source_buffer, job->source_length, reinterpret_cast<const uint8_t*>(prefix),
+                static_cast<uint32_t>(lstrlenA(prefix))))
+    return;
+  PrintError("Nothing to join: no \"%s\" in \"%s\", the log is empty (capture standard error "
+             "too, 2>&1; a host that prints the bootloader's text without the prefix needs no "
+             "joining)", prefix, job->source_path);
+}
+
 // "/?" alone asks for the usage text, as with Windows' own tools; '?' cannot
 // stand in a file name, so no path is taken from anyone.
 bool IsHelpRequest(const char* arguments) {
@@ -44,8 +59,12 @@ uint32_t RunFormatter(FormatJob* job) {
   if (code != ExitSuccess) return Finish(job, code);
   code = OpenFiles(job);
   if (code != ExitSuccess) return Finish(job, code);
+  CutErrorBlock(job->source_buffer, job->source_length);
   code = FormatWithRoom(job);
   if (code != ExitSuccess) return Finish(job, code);
-  if (job->output_length == 0) return Finish(job, ExitSuccess);
+  if (job->output_length == 0) {
+    ReportNothingToJoin(job);
+    return Finish(job, ExitSuccess);
+  }
   return Finish(job, WriteOutput(job));
 }

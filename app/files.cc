@@ -5,6 +5,7 @@
 #include "app/error_message.h"
 #include "app/messages.h"
 #include "app/reformat.h"
+#include "app/text_encoding.h"
 #include "runtime/std_handles.h"
 
 const uint64_t kLargestSource = 2863311529u;
@@ -62,6 +63,24 @@ void Uint64ToText(uint64_t value, char (&text)[24]) {
   text[n] = '\0';
 }
 
+// A source, or a UTF-16 source's text in UTF-8, of `size` bytes.
+uint32_t ReportTooLarge(uint64_t size) {
+  char text[24];
+  Uint64ToText(size, text);
+  PrintError("Source file of %s bytes is too large (at most %u bytes)", text,
+             static_cast<uint32_t>(kLargestSource));
+  return ExitFiles;
+}
+
+uint32_t AllocateSource(FormatJob* job, uint32_t size) {
+  job->source_buffer = AllocatePages(size);
+  if (!job->source_buffer) {
+    PrintError("Cannot allocate source buffer of %u bytes (%s)", size, DescribeLastError().text);
+    return ExitFiles;
+  }
+  return ExitSuccess;
+}
+
 // The whole size: a source of 4 GiB or more must not be taken for its low 32 bits.
 // Pipes, consoles and devices have no size: one may report just the bytes it
 // buffers, which would cut the log silently.
@@ -79,13 +98,7 @@ uint32_t GetSourceSize(FormatJob* job) {
     return ExitFiles;
   }
   uint64_t size = (static_cast<uint64_t>(high) << 32) | low;
-  if (size > kLargestSource) {
-    char text[24];
-    Uint64ToText(size, text);
-    PrintError("Source file of %s bytes is too large (at most %u bytes)", text,
-               static_cast<uint32_t>(kLargestSource));
-    return ExitFiles;
-  }
+  if (size > kLargestSource) return ReportTooLarge(size);
   job->source_size = static_cast<uint32_t>(size);
   return ExitSuccess;
 }
@@ -99,12 +112,7 @@ uint32_t ReadSource(FormatJob* job) {
     return ExitFiles;
   }
   if (GetSourceSize(job) != ExitSuccess) return ExitFiles;
-  job->source_buffer = AllocatePages(job->source_size);
-  if (!job->source_buffer) {
-    PrintError("Cannot allocate source buffer of %u bytes (%s)", job->source_size,
-               DescribeLastError().text);
-    return ExitFiles;
-  }
+  if (AllocateSource(job, job->source_size) != ExitSuccess) return ExitFiles;
   uint32_t read = 0;
   while (read < job->source_size) {
     DWORD request = job->source_size - read < kReadRequest ? job->source_size - read : kReadRequest;
@@ -125,6 +133,30 @@ uint32_t ReadSource(FormatJob* job) {
   return ExitSuccess;
 }
 
+// A UTF-16 capture becomes UTF-8 text, in its own buffer where that fits (the
+// text takes at most as many bytes as its units unless characters of three
+// UTF-8 bytes prevail); otherwise in a new buffer of the text's size, which must
+// fit the same limit as any source.
+uint32_t DecodeSource(FormatJob* job) {
+  SourceEncoding encoding = FindSourceEncoding(job->source_buffer, job->source_length);
+  if (encoding == kEncodingBytes) return ExitSuccess;
+  uint8_t* source = job->source_buffer;
+  uint32_t length = job->source_length;
+  Utf16Decoding done = DecodeInPlace(source, length, encoding);
+  job->source_length = done.written;
+  if (IsDecoded(length, done)) return ExitSuccess;
+  uint64_t size = DecodedLength(source, length, encoding, done);
+  if (size > kLargestSource) return ReportTooLarge(size);
+  job->source_buffer = nullptr;
+  uint32_t code = AllocateSource(job, static_cast<uint32_t>(size));
+  if (code == ExitSuccess) {
+    DecodeRest(source, length, encoding, done, job->source_buffer);
+    job->source_length = static_cast<uint32_t>(size);
+  }
+  FreePages(&source);
+  return code;
+}
+
 // An existing destination is never overwritten: the creation fails instead.
 uint32_t OpenDestination(FormatJob* job) {
   // Exactly one dash, compared as bytes: a locale's comparison ignores some characters.
@@ -143,6 +175,7 @@ uint32_t OpenDestination(FormatJob* job) {
 
 uint32_t AllocateOutput(FormatJob* job, uint32_t capacity) {
   job->output_capacity = capacity;
+  if (capacity == 0) return ExitSuccess;  // a UTF-16 source holding only its mark
   job->output_buffer = AllocatePages(capacity);
   if (!job->output_buffer) {
     PrintError("Cannot allocate destination buffer of %u bytes (%s)", capacity,
@@ -197,8 +230,9 @@ uint32_t PathCharacters(const char* path) {
 
 uint32_t OpenFiles(FormatJob* job) {
   if (ReadSource(job) != ExitSuccess) return ExitFiles;
+  if (DecodeSource(job) != ExitSuccess) return ExitFiles;
   if (OpenDestination(job) != ExitSuccess) return ExitFiles;
-  return AllocateOutput(job, job->source_size);
+  return AllocateOutput(job, job->source_length);
 }
 
 uint32_t GrowOutputBuffer(FormatJob* job) {

@@ -1,0 +1,128 @@
+#include "app/text_encoding.h"
+
+#include <string.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr uint32_t kReplacement = 0xFFFD;
+
+// One character and the UTF-16 bytes it takes (2, or 4 for a surrogate pair).
+struct Char16 {
+  uint32_t code;
+  uint32_t size;
+};
+
+uint32_t LoadUnit(const uint8_t* p, bool big_endian) {
+  return big_endian ? (uint32_t{p[0]} << 8 | p[1]) : (uint32_t{p[1]} << 8 | p[0]);
+}
+
+Char16 NextChar(const uint8_t* p, const uint8_t* end, bool big_endian) {
+  uint32_t unit = LoadUnit(p, big_endian);
+  if ((unit & 0xFC00) == 0xD800 && end - p >= 4) {
+    uint32_t low = LoadUnit(p + 2, big_endian);
+    if ((low & 0xFC00) == 0xDC00) return {0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), 4};
+  }
+  if ((unit & 0xF800) == 0xD800) unit = kReplacement;  // a surrogate without its partner
+  return {unit, 2};
+}
+
+uint32_t Utf8Size(uint32_t code) {
+  return code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+}
+
+void PutUtf8(uint32_t code, uint32_t size, uint8_t* out) {
+  static const uint8_t kLead[5] = {0, 0, 0xC0, 0xE0, 0xF0};
+  for (uint32_t i = size - 1; i > 0; --i) {
+    out[i] = static_cast<uint8_t>(0x80 | (code & 0x3F));
+    code >>= 6;
+  }
+  out[0] = static_cast<uint8_t>(kLead[size] | code);
+}
+
+// The end of the whole units in [begin, begin + length).
+const uint8_t* UnitsEnd(const uint8_t* begin, uint32_t length) { return begin + (length & ~1u); }
+
+#if defined(__SSE2__)
+// 16 units at `in` that are all ASCII become 16 bytes at `out`; anything else
+// writes nothing. In place, `out` lies at or before `in`, and the store
+// overwrites only units already loaded.
+bool DecodeAsciiBlock(const uint8_t* in, uint8_t* out, bool big_endian) {
+  __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16));
+  if (big_endian) {
+    a = _mm_or_si128(_mm_slli_epi16(a, 8), _mm_srli_epi16(a, 8));
+    b = _mm_or_si128(_mm_slli_epi16(b, 8), _mm_srli_epi16(b, 8));
+  }
+  __m128i high = _mm_and_si128(_mm_or_si128(a, b), _mm_set1_epi16(static_cast<short>(0xFF80)));
+  if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF) return false;
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(a, b));
+  return true;
+}
+#endif
+
+// Decodes the units [in, end) to `out`. In place, it stops before the first
+// character whose UTF-8 would reach past its own units into those not yet read.
+Utf16Decoding Decode(const uint8_t* in, const uint8_t* end, bool big_endian, uint8_t* out,
+                     bool in_place) {
+  const uint8_t* p = in;
+  uint8_t* w = out;
+  while (p < end) {
+#if defined(__SSE2__)
+    for (; end - p >= 32 && DecodeAsciiBlock(p, w, big_endian); p += 32) w += 16;
+#endif
+    // Then up to 16 characters one at a time: a block that is not all ASCII is
+    // not tried again at once.
+    for (int n = 0; n < 16 && p < end; ++n) {
+      Char16 c = NextChar(p, end, big_endian);
+      uint32_t size = Utf8Size(c.code);
+      if (in_place && w + size > p + c.size) return {uint32_t(p - in), uint32_t(w - out)};
+      PutUtf8(c.code, size, w);
+      p += c.size;
+      w += size;
+    }
+  }
+  return {uint32_t(p - in), uint32_t(w - out)};
+}
+
+}  // namespace
+
+SourceEncoding FindSourceEncoding(const uint8_t* source, uint32_t length) {
+  if (length < kUtf16MarkLength) return kEncodingBytes;
+  if (source[0] == 0xFF && source[1] == 0xFE) return kEncodingUtf16Le;
+  if (source[0] == 0xFE && source[1] == 0xFF) return kEncodingUtf16Be;
+  return kEncodingBytes;
+}
+
+Utf16Decoding DecodeInPlace(uint8_t* source, uint32_t length, SourceEncoding encoding) {
+  const uint8_t* units = source + kUtf16MarkLength;
+  return Decode(units, UnitsEnd(units, length - kUtf16MarkLength), encoding == kEncodingUtf16Be,
+                source, true);
+}
+
+bool IsDecoded(uint32_t length, Utf16Decoding done) {
+  return done.read == ((length - kUtf16MarkLength) & ~1u);
+}
+
+uint64_t DecodedLength(const uint8_t* source, uint32_t length, SourceEncoding encoding,
+                       Utf16Decoding done) {
+  uint64_t total = done.written;
+  const uint8_t* end = UnitsEnd(source + kUtf16MarkLength, length - kUtf16MarkLength);
+  for (const uint8_t* p = source + kUtf16MarkLength + done.read; p < end;) {
+    Char16 c = NextChar(p, end, encoding == kEncodingUtf16Be);
+    total += Utf8Size(c.code);
+    p += c.size;
+  }
+  return total;
+}
+
+void DecodeRest(const uint8_t* source, uint32_t length, SourceEncoding encoding,
+                Utf16Decoding done, uint8_t* text) {
+  memcpy(text, source, done.written);
+  const uint8_t* units = source + kUtf16MarkLength;
+  Decode(units + done.read, UnitsEnd(units, length - kUtf16MarkLength),
+         encoding == kEncodingUtf16Be, text + done.written, false);
+}
