@@ -48,11 +48,10 @@ bool IsBlankLine(const Line& line) {
 const uint8_t* ErrorBlockEnd(const uint8_t* p, const uint8_t* end) {
   Line location = LineAt(p, end);
   if (location.end == location.begin) return nullptr;
-  Line line = LineAt(location.next, end);
-  if (!AfterText(line, "+ ")) return nullptr;
-  for (uint32_t n = 1; !IsErrorId(line); ++n) {
+  Line line = LineAt(location.next, end);  // the code that the error was raised in
+  if (!AfterText(line, "+ ") || IsErrorId(line)) return nullptr;
+  for (uint32_t n = 2; !IsErrorId(line = LineAt(line.next, end)); ++n) {
     if (n == kErrorBlockLines) return nullptr;
-    line = LineAt(line.next, end);
   }
   Line blank = LineAt(line.next, end);
   return IsBlankLine(blank) ? blank.next : line.next;

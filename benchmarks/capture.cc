@@ -91,3 +91,39 @@ std::string MakeStatusCapture(size_t size, uint32_t seed) {
   }
   return capture;
 }
+
+std::string PowerShellForm(const std::string& capture) {
+  std::string text;
+  text.reserve(capture.size() + capture.size() / 8);
+  for (size_t at = 0; at < capture.size();) {
+    size_t end = capture.find_first_of("\r\n", at);
+    if (end == std::string::npos) end = capture.size();
+    std::string line = capture.substr(at, end - at);
+    at = end + (capture.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    if (!text.empty()) {
+      text += line + "\r\n";
+      continue;
+    }
+    text += "fastboot.exe : " + line + "\r\nAt line:1 char:1\r\n+ fastboot oem log > capture.txt 2>&1\r\n"
+            "+ ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\r\n    + CategoryInfo          : NotSpecified: (" +
+            line.substr(0, 40) + ":String) [], RemoteException\r\n"
+            "    + FullyQualifiedErrorId : NativeCommandError\r\n \r\n";
+  }
+  return text;
+}
+
+std::string Utf16Le(const std::string& bytes) {
+  std::string units = "\xFF\xFE";
+  units.reserve(2 + 2 * bytes.size());
+  for (char c : bytes) {
+    units += c;
+    units += '\0';
+  }
+  return units;
+}
+
+std::string MakePowerShellCapture(size_t size, uint32_t seed) {
+  // PowerShell's line breaks make the text longer: one try tells by how much.
+  size_t longer = PowerShellForm(MakeRealisticCapture(size, seed)).size();
+  return PowerShellForm(MakeRealisticCapture(size * size / longer, seed));
+}

@@ -16,3 +16,15 @@ std::string MakeRealisticCapture(size_t size, uint32_t seed);
 
 // About `size` bytes of a flashing session's status lines and nothing else.
 std::string MakeStatusCapture(size_t size, uint32_t seed);
+
+// A capture as Windows PowerShell 5.1 redirects it to a file, still in 8 bits:
+// every line (ended by CR, LF or CR LF) rewritten with CR LF, and the first line
+// wrapped in PowerShell's error record.
+std::string PowerShellForm(const std::string& capture);
+
+// The realistic capture in PowerShell's form, of about `size` bytes in 8 bits
+// (its UTF-16 takes twice as many).
+std::string MakePowerShellCapture(size_t size, uint32_t seed);
+
+// Bytes as UTF-16LE behind its byte order mark, each byte one character.
+std::string Utf16Le(const std::string& bytes);

@@ -1,4 +1,5 @@
-// Writes a made-up capture to a file: make_capture realistic|status <bytes> <file>.
+// Writes a made-up capture to a file: make_capture realistic|status|powershell <bytes> <file>.
+// "powershell" is the realistic capture as Windows PowerShell 5.1 redirects it, in UTF-16LE.
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -7,13 +8,15 @@
 #include "benchmarks/capture.h"
 
 int main(int argc, char** argv) {
-  if (argc != 4 || (strcmp(argv[1], "realistic") != 0 && strcmp(argv[1], "status") != 0)) {
-    fprintf(stderr, "usage: make_capture realistic|status <bytes> <file>\n");
+  const char* kind = argc == 4 ? argv[1] : "";
+  if (strcmp(kind, "realistic") != 0 && strcmp(kind, "status") != 0 && strcmp(kind, "powershell") != 0) {
+    fprintf(stderr, "usage: make_capture realistic|status|powershell <bytes> <file>\n");
     return 2;
   }
   size_t size = strtoull(argv[2], nullptr, 10);
-  std::string capture = strcmp(argv[1], "realistic") == 0 ? MakeRealisticCapture(size, 1)
-                                                          : MakeStatusCapture(size, 2);
+  std::string capture = strcmp(kind, "realistic") == 0 ? MakeRealisticCapture(size, 1)
+                        : strcmp(kind, "status") == 0  ? MakeStatusCapture(size, 2)
+                                                       : Utf16Le(MakePowerShellCapture(size / 2, 1));
   FILE* file = fopen(argv[3], "wb");
   if (!file || fwrite(capture.data(), 1, capture.size(), file) != capture.size() || fclose(file)) {
     perror(argv[3]);

@@ -1,12 +1,28 @@
 #!/usr/bin/env python3
 """What a user might write instead of bootweave (normal mode), for the whole-program
-comparison: plain_log.py <capture> <new file>. Keeps the text behind the first
+comparison: plain_log.py <capture> <new file>. Reads UTF-16 captures by their mark and
+leaves out PowerShell's error block. Keeps the text behind the first
 "(bootloader) " up to the first status line behind the last one, removes the prefixes
 with the CR LF in front of them, and turns every run of line breaks into one CR LF."""
 import re
 import sys
 
 PREFIX = b"(bootloader) "
+# Windows PowerShell 5.1's error record around the first line of standard error.
+ERROR_BLOCK = re.compile(rb"[^\r\n]+\r\n(?:[ \t]*\+ [^\r\n]*\r\n){1,7}?"
+                         rb"[ \t]*\+ FullyQualifiedErrorId : NativeCommandError[ \t]*\r\n(?:[ \t]+\r\n)?")
+
+
+def source_text(data):
+    """A UTF-16 capture (by its byte order mark) in UTF-8, without PowerShell's error
+    block behind the first prefix's line."""
+    if data[:2] in (b"\xff\xfe", b"\xfe\xff"):
+        encoding = "utf-16-le" if data[:1] == b"\xff" else "utf-16-be"
+        data = data[2:].decode(encoding, "replace").encode("utf-8")
+    first = data.find(PREFIX)
+    line_end = data.find(b"\r\n", first) + 2
+    block = ERROR_BLOCK.match(data, line_end) if first >= 0 and line_end >= 2 else None
+    return data[:line_end] + data[block.end():] if block else data
 
 
 def plain_log(data):
@@ -32,7 +48,7 @@ def plain_log(data):
 
 def main():
     with open(sys.argv[1], "rb") as f:
-        data = f.read()
+        data = source_text(f.read())
     with open(sys.argv[2], "xb") as f:  # like bootweave: never overwrite
         f.write(plain_log(data))
 

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Prints the medians of reformat_perftest runs side by side: report.py label=results.json ...
 Times are CPU milliseconds per pass over the 64 MiB capture; each run's ratios are to its own
-memcpy of the same size, and the status-line capture's to the realistic one."""
+memcpy of the same size, the status-line capture's to the realistic one, and the UTF-16LE
+PowerShell capture's (64 MiB) to its 8-bit twin (32 MiB), each from the source's bytes to the log."""
 import json
 import sys
 
 ROWS = [("memcpy", "memcpy"), ("Reformat/normal", "normal"), ("Reformat/raw", "raw"),
-        ("Reformat/status_lines", "status lines")]
+        ("Reformat/status_lines", "status lines"), ("FromSource/twin_8bit", "PS 8-bit twin"),
+        ("FromSource/utf16le", "PS UTF-16LE")]
 
 
 def medians(path):
@@ -22,13 +24,18 @@ def main():
     for name, title in ROWS:
         cells = []
         for _, run in runs:
-            r = run[name]
+            r = run.get(name)
+            if r is None:  # a benchmark this run does not have
+                cells.append("%34s" % "-")
+                continue
             ms = r["cpu_time"]  # the benchmark reports milliseconds
             gbs = r["bytes_per_second"] / 1e9
-            if name == "memcpy":
+            if name in ("memcpy", "FromSource/twin_8bit"):
                 ratio = ""
             elif name == "Reformat/status_lines":
                 ratio = "%.2fx normal" % (ms / run["Reformat/normal"]["cpu_time"])
+            elif name == "FromSource/utf16le":
+                ratio = "%.2fx twin" % (ms / run["FromSource/twin_8bit"]["cpu_time"])
             else:
                 ratio = "%.2fx memcpy" % (ms / run["memcpy"]["cpu_time"])
             cells.append("%7.1f ms %5.2f GB/s %12s" % (ms, gbs, ratio))

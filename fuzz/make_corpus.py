@@ -26,10 +26,19 @@ def reformat_seeds():
         P + b"abc" + P + b"def\r\n" + P + P + b"(bootload",
         O + b" 1]\r\n" + F + b" 2\r\n" + P + b"[    0.012] clock: cpu0 (big) @ 1804800 kHz\r\r\n",
     ]
+    block = ("fastboot.exe : (bootloader) [  0.008] platf\r\nAt line:1 char:1\r\n+ fastboot oem log\r\n"
+             "+ ~~~~~~~~\r\n    + CategoryInfo          : NotSpecified: ((bootloader) [...():String) [], "
+             "RemoteException\r\n    + FullyQualifiedErrorId : NativeCommandError\r\n \r\n(bootloader) orm"
+             "\r\n\r\n日志 \U0001F600 \r\n\r\nOKAY [  0.010s]\r\n")
+    marked = [(8, block.encode("utf-16-le")), (16, block.encode("utf-16-be")),
+              (24, block.encode("utf-8")), (0, block.encode("utf-8")),
+              (8, "(bootloader) a\ud800b\udc00".encode("utf-16-le", "surrogatepass") + b"A")]
     seeds = []
     for i, capture in enumerate(captures):
         for choice in (0, 1, 4 + (i & 1), 6):  # source size, worst case, nudged, given
             seeds.append(bytes([choice, (i * 7) & 0xFF, 0]) + capture)
+    for mark, capture in marked:  # behind a mark the choice byte adds
+        seeds.append(bytes([mark, 0, 0]) + capture)
     return seeds
 
 

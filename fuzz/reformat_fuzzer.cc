@@ -1,11 +1,13 @@
-// ReformatLog on any bytes, in both modes, at a capacity chosen by the input.
+// The source's text (decoded by its mark, PowerShell's error block cut) and
+// ReformatLog on it, on any bytes, in both modes, at a capacity chosen by the input.
 // Input: one byte of choices, two of capacity, then the source.
-//   choice bit 0: raw; bits 1-2: capacity the source's size, the worst case, the
-//   text's own length nudged by the capacity bytes, or the capacity bytes alone.
-// Checks: nothing written past the capacity (the output is allocated at exactly
-// that size); the output agrees with the plain model and is the leading part of
-// the whole text; in normal mode CR and LF only come as CR LF pairs, never at the
-// start and never twice in a row.
+//   choice bit 0: raw; bits 1-2: capacity the text's size, the worst case, the
+//   text's own length nudged by the capacity bytes, or the capacity bytes alone;
+//   bits 3-4: the source as it is, or behind the mark of UTF-16LE, UTF-16BE or UTF-8.
+// Checks: the text agrees with its plain model; nothing written past the capacity
+// (the output is allocated at exactly that size); the output agrees with the plain
+// model and is the leading part of the whole text; in normal mode CR and LF only
+// come as CR LF pairs, never at the start and never twice in a row.
 
 #include <stddef.h>
 #include <stdint.h>
@@ -18,6 +20,7 @@
 
 #include "app/reformat.h"
 #include "fuzz/reformat_model.h"
+#include "fuzz/text_model.h"
 
 namespace {
 
@@ -74,7 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 3) return 0;
   uint8_t choice = data[0];
   uint16_t wanted = static_cast<uint16_t>(data[1] | data[2] << 8);
-  std::string source(reinterpret_cast<const char*>(data + 3), size - 3);
+  static const char* const kMarks[4] = {"", "\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"};
+  std::string marked = kMarks[choice >> 3 & 3] + std::string(reinterpret_cast<const char*>(data + 3), size - 3);
+  std::string source = PreparedText(marked);
+  if (source != TextModel(marked)) Fail("the text differs from its model");
   bool raw = choice & 1;
   uint32_t capacity = ChooseCapacity(choice, wanted, source, raw);
 

@@ -68,16 +68,15 @@ inline std::string DecodeModel(const std::string& source) {
 }
 
 // PowerShell's error block behind the line of the first prefix, by a pattern:
-// the chunk's line, the location line, up to 8 lines ending with the error id
-// (the first a "+ " line), and a line of blanks if one follows.
+// the chunk's line, the location line, a "+ " line that is not the error id,
+// up to 6 lines, the error id, and a line of blanks if one follows.
 inline std::string CutModel(const std::string& text) {
   size_t first = text.find("(bootloader) ");
   if (first == std::string::npos) return text;
-  static const std::regex block(
-      R"(([^\r\n]*(\r\n|\r(?!\n)|\n))[^\r\n]+(\r\n|\r(?!\n)|\n))"
-      R"(([ \t]*\+ [^\r\n]*(\r\n|\r(?!\n)|\n)([^\r\n]*(\r\n|\r(?!\n)|\n)){0,6}?)??)"
-      R"([ \t]*\+ FullyQualifiedErrorId : NativeCommandError[ \t]*(\r\n|\r(?!\n)|\n|$))"
-      R"(([ \t]+(\r\n|\r(?!\n)|\n|$))?)");
+  const std::string br = R"((\r\n|\r(?!\n)|\n))", id = R"([ \t]*\+ FullyQualifiedErrorId : NativeCommandError[ \t]*)";
+  static const std::regex block("([^\r\n]*" + br + ")[^\r\n]+" + br + "(?!" + id + "(" + br + "|$))" +
+                                R"([ \t]*\+ [^\r\n]*)" + br + "([^\r\n]*" + br + "){0,6}?" + id +
+                                "(" + br + "|$)([ \t]+(" + br + "|$))?");
   std::smatch m;
   if (!std::regex_search(text.begin() + first, text.end(), m, block,
                          std::regex_constants::match_continuous))

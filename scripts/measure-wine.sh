@@ -3,6 +3,8 @@
 # against a floor program (read whole, write in chunks of 1024: bootweave minus the
 # reformatting), cp, and a Python script doing the same job; with peak memory.
 #   scripts/measure-wine.sh [<git revision>]
+#   BW_CAPTURE=powershell scripts/measure-wine.sh   (the capture as Windows
+#   PowerShell 5.1 redirects it, in UTF-16LE, instead of the realistic one)
 # With a revision, bootweave is also built with app/reformat.cc as it was there
 # (everything else as in this tree) and measured in the same rounds.
 # Builds in build-perf-win/ (and build-perf-win-base/); the capture and the outputs
@@ -43,5 +45,5 @@ set -- "$@" "bootweave=wine $win/bootweave.exe {src} {dst}" "cp=cp {src} {dst}" 
 
 work=$(mktemp -d /tmp/bootweave-measure.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-"$win/make_capture" realistic 67108864 "$work/capture.txt"
+"$win/make_capture" "${BW_CAPTURE:-realistic}" 67108864 "$work/capture.txt"
 python3 "$top/benchmarks/measure_wine.py" "$work/capture.txt" "$work" 5 "$@"
