@@ -5,8 +5,8 @@
 #include "app/command_line.h"
 #include "app/error_block.h"
 #include "app/files.h"
-#include "app/reformat.h"
 #include "app/messages.h"
+#include "app/reformat.h"
 #include "app/usage.h"
 
 namespace {
