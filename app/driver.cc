@@ -32,13 +32,10 @@ uint32_t FormatWithRoom(FormatJob* job) {
 // likely captured without standard error, or comes from a host that prints the
 // bootloader's text plain: the user hears which.
 void ReportNothingToJoin(const FormatJob* job) {
-  const char* prefix = MarkerTable[0].text;
-  if (FindBytes(job->source_buffer, job->source_length, reinterpret_cast<const uint8_t*>(prefix),
-                static_cast<uint32_t>(lstrlenA(prefix))))
-    return;
+  if (FindFirstPrefix(job->source_buffer, job->source_length)) return;
   PrintError("Nothing to join: no \"%s\" in \"%s\", the log is empty (capture standard error "
              "too, 2>&1; a host that prints the bootloader's text without the prefix needs no "
-             "joining)", prefix, job->source_path);
+             "joining)", MarkerTable[0].text, job->source_path);
 }
 
 // "/?" alone asks for the usage text, as with Windows' own tools; '?' cannot

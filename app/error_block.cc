@@ -61,9 +61,7 @@ const uint8_t* ErrorBlockEnd(const uint8_t* p, const uint8_t* end) {
 
 bool CutErrorBlock(uint8_t* text, uint32_t length) {
   const uint8_t* end = text + length;
-  const char* prefix = MarkerTable[0].text;
-  uint8_t* first = const_cast<uint8_t*>(FindBytes(
-      text, length, reinterpret_cast<const uint8_t*>(prefix), static_cast<uint32_t>(strlen(prefix))));
+  uint8_t* first = const_cast<uint8_t*>(FindFirstPrefix(text, length));
   if (!first) return false;
   const uint8_t* block = LineAt(first, end).next;
   const uint8_t* block_end = ErrorBlockEnd(block, end);

@@ -312,6 +312,12 @@ const uint8_t* FindBytes(const uint8_t* buffer, uint32_t length, const uint8_t* 
   return nullptr;
 }
 
+const uint8_t* FindFirstPrefix(const uint8_t* text, uint32_t length) {
+  const uint8_t* end = text + length;
+  const uint8_t* first = FindPrefix(text, end, end);
+  return first == end ? nullptr : first;
+}
+
 void ReformatLog(FormatJob* job) {
   Output out = {job->output_buffer, job->output_capacity, 0};
   const uint8_t* end = job->source_buffer + job->source_length;

@@ -19,6 +19,9 @@ extern const Marker MarkerTable[3];
 const uint8_t* FindBytes(const uint8_t* buffer, uint32_t length, const uint8_t* pattern,
                          uint32_t pattern_length);
 
+// The first "(bootloader) " in the text, or null.
+const uint8_t* FindFirstPrefix(const uint8_t* text, uint32_t length);
+
 // Transforms job->source_buffer (source_length bytes) into job->output_buffer,
 // never past output_capacity, and stores the result's length in output_length.
 void ReformatLog(FormatJob* job);
