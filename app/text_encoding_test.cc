@@ -20,8 +20,8 @@ TEST(SourceText, AgreesWithTheModel) {
       u"In Zeile:1 Zeichen:1\r\n", u"+ fastboot oem log 2>&1 > c.txt\r\n", u"+ ~~~~~~~~\r\n",
       u"    + CategoryInfo          : NotSpecified: ((bootloader) [...():String) [], "
       u"RemoteException\r\n",
-      u"    + FullyQualifiedErrorId : NativeCommandError\r\n", u" \r\n", u"日志中文日志中文日志中文", u"Жé", u"😀",
-      u"\xD800", u"\xDC00", u"\x7F\x80\x7FF\x800\xFFFF"};
+      u"    + FullyQualifiedErrorId : NativeCommandError\r\n", u" \r\n", u"日志中文日志中文日志中文",
+      u"Жé", u"😀", u"\xD800", u"\xDC00", u"\x7F\x80\x7FF\x800\xFFFF"};
   std::mt19937 random(7);
   int decoded_elsewhere = 0, cut = 0;
   for (int round = 0; round < 6000; ++round) {

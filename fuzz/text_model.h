@@ -73,7 +73,8 @@ inline std::string DecodeModel(const std::string& source) {
 inline std::string CutModel(const std::string& text) {
   size_t first = text.find("(bootloader) ");
   if (first == std::string::npos) return text;
-  const std::string br = R"((\r\n|\r(?!\n)|\n))", id = R"([ \t]*\+ FullyQualifiedErrorId : NativeCommandError[ \t]*)";
+  const std::string br = R"((\r\n|\r(?!\n)|\n))",
+                    id = R"([ \t]*\+ FullyQualifiedErrorId : NativeCommandError[ \t]*)";
   static const std::regex block("([^\r\n]*" + br + ")[^\r\n]+" + br + "(?!" + id + "(" + br + "|$))" +
                                 R"([ \t]*\+ [^\r\n]*)" + br + "([^\r\n]*" + br + "){0,6}?" + id +
                                 "(" + br + "|$)([ \t]+(" + br + "|$))?");

@@ -42,7 +42,8 @@ std::string Repeat(const std::string& piece, int count) {
 // UTF-8 text as UTF-16 with its byte order mark.
 std::string Utf16(const std::string& utf8, bool big_endian = false) {
   std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
-  for (wchar_t u : Wide(utf8)) bytes += big_endian ? std::string{char(u >> 8), char(u)} : std::string{char(u), char(u >> 8)};
+  for (wchar_t u : Wide(utf8))
+    bytes += big_endian ? std::string{char(u >> 8), char(u)} : std::string{char(u), char(u >> 8)};
   return bytes;
 }
 
@@ -54,10 +55,11 @@ std::string PowerShellCapture(const std::string& capture, const std::string& loc
   for (size_t at = 0, end; at < capture.size(); at = end + (capture.compare(end, 2, "\r\n") ? 1 : 2)) {
     end = std::min(capture.find_first_of("\r\n", at), capture.size());
     std::string line = capture.substr(at, end - at);
-    text += text.empty() ? "fastboot.exe : " + line + "\r\n" + location + "\r\n+ fastboot oem log > c.txt 2>&1\r\n"
-                           "+ ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\r\n    + CategoryInfo          : NotSpecified: (" +
-                           line.substr(0, 40) + ":String) [], RemoteException\r\n"
-                           "    + FullyQualifiedErrorId : NativeCommandError\r\n \r\n"
+    text += text.empty() ? "fastboot.exe : " + line + "\r\n" + location +
+                               "\r\n+ fastboot oem log > c.txt 2>&1\r\n+ ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\r\n"
+                               "    + CategoryInfo          : NotSpecified: (" + line.substr(0, 40) +
+                               ":String) [], RemoteException\r\n"
+                               "    + FullyQualifiedErrorId : NativeCommandError\r\n \r\n"
                          : line + "\r\n";
   }
   return Utf16(text);
@@ -80,6 +82,7 @@ TEST(Runs, CommandLinesFilesAndMessages) {
   CreateDirectoryW(Wide(dir + "\\" + folder).c_str(), nullptr);
   CreateDirectoryW(Wide(dir + "\\" + deep).c_str(), nullptr);
   const std::string rest(3000, 'r'), name(1023, 'n'), too_large = " bytes is too large (at most 2863311529 bytes)\r\n";
+  const std::string cjk = Repeat("日志😀", 3000), block = "At x\r\n+ y\r\n + FullyQualifiedErrorId : NativeCommandError\r\n";
   std::vector<Case> runs = {
       {"bootweave", 99, kUsage}, {"bootweave  \t ", 99, kUsage}, {"bootweave /?", 99, kUsage},
       {"bootweave /? \t", 99, kUsage}, {"\"C:\\Program Files\\bootweave.exe\"", 99, kUsage},
@@ -117,12 +120,13 @@ TEST(Runs, CommandLinesFilesAndMessages) {
       {"bootweave in.txt --", 0, "", "", "--", kLog},
       {"bootweave in.txt \u00AD-", 0, "", "", "\u00AD-", kLog},  // a soft hyphen makes it a name
       {"bootweave \"in.txt\" \"with blank.txt\"", 0, "", "", "with blank.txt", kLog},
+      // Created and empty, with a word why: no prefix; a UTF-16 mark and nothing else.
       {"bootweave nolog.txt empty.log", 0, "", kNothingToJoin + "nolog.txt" + kNothingToJoinEnd, "empty.log", ""},
       {"bootweave mark.txt mark.log", 0, "", kNothingToJoin + "mark.txt" + kNothingToJoinEnd, "mark.log", ""},
       {"bootweave damaged.txt -", 0, "a\uFFFDb\uFFFDc\U0010FFFF\r\n\uFFFD\r\n"},  // odd last byte dropped
-      {"bootweave cjk.txt -", 0, Repeat("日志😀", 3000) + "\r\n"}, {"bootweave cjk_be.txt -", 0, Repeat("日志😀", 3000) + "\r\n"},
+      {"bootweave cjk.txt -", 0, cjk + "\r\n"}, {"bootweave cjk_be.txt -", 0, cjk + "\r\n"},
       {"bootweave block.txt -", 0, "hello\r\nworld\r\n"}, {"bootweave -raw block.txt -", 0, "hello\r\nworld\r\n"},
-      {"bootweave later.txt -", 0, "a\r\nb\r\nAt x\r\n+ y\r\n + FullyQualifiedErrorId : NativeCommandError\r\n c\r\n"},
+      {"bootweave later.txt -", 0, "a\r\nb\r\n" + block + " c\r\n"},  // not behind the first line: kept
       {"bootweave -raw one.txt -", 0, "x"},
       {"bootweave ｃａｐ.txt -", 0, "fullwidth\r\n"}, {"bootweave cap.txt -", 0, "plain\r\n"},
       {"bootweave lf.txt -", 0, Repeat("a\r\n", 3000)},  // LF becomes CR LF: the text grows
@@ -134,11 +138,13 @@ TEST(Runs, CommandLinesFilesAndMessages) {
       {"one.txt", "(bootloader) x"}, {"существует.txt", "keep me"}, {deep + Repeat("ж", 57), kCapture},
       {"ｃａｐ.txt", "(bootloader) fullwidth\r\n"}, {"cap.txt", "(bootloader) plain\r\n"},  // look-alikes
       {"lf.txt", "(bootloader) " + Repeat("a\n", 3000)}, {"mark.txt", "\xFF\xFE"},
-      {"damaged.txt", "\xFF\xFE" + Utf16("(bootloader) a").substr(2) + std::string("\x00\xD8" "b\x00" "\x00\xDC" "c\x00"
-                      "\xFF\xDB\xFF\xDF" "\r\x00\n\x00" "\x3D\xD8" "A", 19)},
-      {"cjk.txt", Utf16("(bootloader) " + Repeat("日志😀", 3000))}, {"cjk_be.txt", Utf16("(bootloader) " + Repeat("日志😀", 3000), true)},
-      {"block.txt", PowerShellCapture("(bootloader) hel\n(bootloader) lo\r\r\n(bootloader) world\r\r\nOKAY [  0.010s]", "At line:1 char:1")},
-      {"later.txt", "(bootloader) a\r\r\n(bootloader) b\r\r\nAt x\r\n+ y\r\n + FullyQualifiedErrorId : NativeCommandError\r\n \r\n(bootloader) c\r\n"}};
+      // Unpaired surrogates, a pair for U+10FFFF, half a unit at the end.
+      {"damaged.txt", Utf16("(bootloader) a") + std::string("\x00\xD8" "b\x00" "\x00\xDC" "c\x00"
+                                                            "\xFF\xDB\xFF\xDF" "\r\x00\n\x00" "\x3D\xD8" "A", 19)},
+      {"cjk.txt", Utf16("(bootloader) " + cjk)}, {"cjk_be.txt", Utf16("(bootloader) " + cjk, true)},
+      {"block.txt", PowerShellCapture("(bootloader) hel\n(bootloader) lo\r\r\n(bootloader) world\r\r\n"
+                                      "OKAY [  0.010s]", "At line:1 char:1")},
+      {"later.txt", "(bootloader) a\r\r\n(bootloader) b\r\r\n" + block + " \r\n(bootloader) c\r\n"}};
   for (const auto& file : files) WriteBytes(dir + "\\" + file.first, file.second);
   for (std::string name : {"журнал", "καταγραφή", "日志", "dziennik_żółć", "log 😀"}) {
     WriteBytes(dir + "\\" + name + ".txt", kCapture);
@@ -169,8 +175,9 @@ TEST(Runs, CommandLinesFilesAndMessages) {
     std::vector<std::pair<std::string, std::string>> forms = {
         {"le", Utf16(capture)}, {"be", Utf16(capture, true)}, {"bom", "\xEF\xBB\xBF" + capture}};
     if (name != "linux_capture")
-      forms.insert(forms.end(), {{"ps", PowerShellCapture(capture, "At C:\\bin\\log.ps1:6 char:13")},
-                                 {"ps_de", PowerShellCapture(capture.substr(capture.find('(')), "In Zeile:1 Zeichen:1")}});
+      forms.insert(forms.end(),
+                   {{"ps", PowerShellCapture(capture, "At C:\\bin\\log.ps1:6 char:13")},
+                    {"ps_de", PowerShellCapture(capture.substr(capture.find('(')), "In Zeile:1 Zeichen:1")}});
     for (const auto& form : forms) {
       WriteBytes(dir + "\\" + name + "_" + form.first + ".txt", form.second);
       runs.push_back({"bootweave " + name + "_" + form.first + ".txt -", 0, ReadBytes(sample + ".log")});
