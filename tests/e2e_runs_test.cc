@@ -82,7 +82,7 @@ TEST(Runs, CommandLinesFilesAndMessages) {
   CreateDirectoryW(Wide(dir + "\\" + folder).c_str(), nullptr);
   CreateDirectoryW(Wide(dir + "\\" + deep).c_str(), nullptr);
   const std::string rest(3000, 'r'), name(1023, 'n'), too_large = " bytes is too large (at most 2863311529 bytes)\r\n";
-  const std::string cjk = Repeat("日志😀", 3000), block = "At x\r\n+ y\r\n + FullyQualifiedErrorId : NativeCommandError\r\n";
+  const std::string hel = "hel" + std::string(300, 'l'), cjk = Repeat("日志😀", 3000), block = "At x\r\n+ y\r\n + FullyQualifiedErrorId : NativeCommandError\r\n";
   std::vector<Case> runs = {
       {"bootweave", 99, kUsage}, {"bootweave  \t ", 99, kUsage}, {"bootweave /?", 99, kUsage},
       {"bootweave /? \t", 99, kUsage}, {"\"C:\\Program Files\\bootweave.exe\"", 99, kUsage},
@@ -125,7 +125,7 @@ TEST(Runs, CommandLinesFilesAndMessages) {
       {"bootweave mark.txt mark.log", 0, "", kNothingToJoin + "mark.txt" + kNothingToJoinEnd, "mark.log", ""},
       {"bootweave damaged.txt -", 0, "a\uFFFDb\uFFFDc\U0010FFFF\r\n\uFFFD\r\n"},  // odd last byte dropped
       {"bootweave cjk.txt -", 0, cjk + "\r\n"}, {"bootweave cjk_be.txt -", 0, cjk + "\r\n"},
-      {"bootweave block.txt -", 0, "hello\r\nworld\r\n"}, {"bootweave -raw block.txt -", 0, "hello\r\nworld\r\n"},
+      {"bootweave block.txt -", 0, hel + "lo\r\nworld\r\n"}, {"bootweave -raw block.txt -", 0, hel + "lo\r\nworld\r\n"},
       {"bootweave later.txt -", 0, "a\r\nb\r\n" + block + " c\r\n"},  // not behind the first line: kept
       {"bootweave -raw one.txt -", 0, "x"},
       {"bootweave ｃａｐ.txt -", 0, "fullwidth\r\n"}, {"bootweave cap.txt -", 0, "plain\r\n"},
@@ -142,7 +142,8 @@ TEST(Runs, CommandLinesFilesAndMessages) {
       {"damaged.txt", Utf16("(bootloader) a") + std::string("\x00\xD8" "b\x00" "\x00\xDC" "c\x00"
                                                             "\xFF\xDB\xFF\xDF" "\r\x00\n\x00" "\x3D\xD8" "A", 19)},
       {"cjk.txt", Utf16("(bootloader) " + cjk)}, {"cjk_be.txt", Utf16("(bootloader) " + cjk, true)},
-      {"block.txt", PowerShellCapture("(bootloader) hel\n(bootloader) lo\r\r\n(bootloader) world\r\r\n"
+      // The first chunk's line longer than the block: it moves onto itself.
+      {"block.txt", PowerShellCapture("(bootloader) " + hel + "\n(bootloader) lo\r\r\n(bootloader) world\r\r\n"
                                       "OKAY [  0.010s]", "At line:1 char:1")},
       {"later.txt", "(bootloader) a\r\r\n(bootloader) b\r\r\n" + block + " \r\n(bootloader) c\r\n"}};
   for (const auto& file : files) WriteBytes(dir + "\\" + file.first, file.second);
