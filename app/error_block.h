@@ -22,8 +22,8 @@ constexpr uint32_t kErrorBlockLines = 8;
 // Where the line of the first "(bootloader) " is followed by such a block (its
 // location line, then up to kErrorBlockLines lines, the first beginning with
 // "+ " and the last, not the first, being "+ FullyQualifiedErrorId :
-// NativeCommandError", then an optional line of blanks), cuts the block out: the text from the first prefix
-// up to the block moves up to meet the text behind it, and what lies before
-// the moved prefix becomes blanks. The text keeps its length. Whether a block
-// was cut.
+// NativeCommandError", then an optional line of blanks), cuts the block out:
+// the text from the first prefix up to the block moves up to meet the text
+// behind it, and what lies before the moved prefix becomes blanks. The text
+// keeps its length. Whether a block was cut.
 bool CutErrorBlock(uint8_t* text, uint32_t length);

@@ -26,9 +26,9 @@ struct FormatJob {
   bool raw;
   void* source_handle;  // zero when none
   void* dest_handle;    // a file, or StdOutputHandle; zero when none
-  uint8_t* source_buffer;   // the source's text: a UTF-16 source's in UTF-8
-  uint32_t source_size;      // the source file's size
-  uint32_t source_length;    // the text's length
+  uint8_t* source_buffer;  // the source's text: a UTF-16 source's in UTF-8
+  uint32_t source_size;    // the source file's size
+  uint32_t source_length;  // the text's length
   uint8_t* output_buffer;
   uint32_t output_capacity;
   uint32_t output_length;

@@ -43,8 +43,20 @@ void PutUtf8(uint32_t code, uint32_t size, uint8_t* out) {
   out[0] = static_cast<uint8_t>(kLead[size] | code);
 }
 
-// The end of the whole units in [begin, begin + length).
-const uint8_t* UnitsEnd(const uint8_t* begin, uint32_t length) { return begin + (length & ~1u); }
+// The bytes of the whole units behind the mark: an odd last byte is half a unit.
+uint32_t UnitBytes(uint32_t length) { return (length - kUtf16MarkLength) & ~1u; }
+
+// The whole units of a UTF-16 source, and their order.
+struct Units {
+  const uint8_t* begin;
+  const uint8_t* end;
+  bool big_endian;
+};
+
+Units UnitsOf(const uint8_t* source, uint32_t length, SourceEncoding encoding) {
+  const uint8_t* begin = source + kUtf16MarkLength;
+  return {begin, begin + UnitBytes(length), encoding == kEncodingUtf16Be};
+}
 
 #if defined(__SSE2__)
 // 16 units at `in` that are all ASCII become 16 bytes at `out`; anything else
@@ -98,21 +110,18 @@ SourceEncoding FindSourceEncoding(const uint8_t* source, uint32_t length) {
 }
 
 Utf16Decoding DecodeInPlace(uint8_t* source, uint32_t length, SourceEncoding encoding) {
-  const uint8_t* units = source + kUtf16MarkLength;
-  return Decode(units, UnitsEnd(units, length - kUtf16MarkLength), encoding == kEncodingUtf16Be,
-                source, true);
+  Units units = UnitsOf(source, length, encoding);
+  return Decode(units.begin, units.end, units.big_endian, source, true);
 }
 
-bool IsDecoded(uint32_t length, Utf16Decoding done) {
-  return done.read == ((length - kUtf16MarkLength) & ~1u);
-}
+bool IsDecoded(uint32_t length, Utf16Decoding done) { return done.read == UnitBytes(length); }
 
 uint64_t DecodedLength(const uint8_t* source, uint32_t length, SourceEncoding encoding,
                        Utf16Decoding done) {
+  Units units = UnitsOf(source, length, encoding);
   uint64_t total = done.written;
-  const uint8_t* end = UnitsEnd(source + kUtf16MarkLength, length - kUtf16MarkLength);
-  for (const uint8_t* p = source + kUtf16MarkLength + done.read; p < end;) {
-    Char16 c = NextChar(p, end, encoding == kEncodingUtf16Be);
+  for (const uint8_t* p = units.begin + done.read; p < units.end;) {
+    Char16 c = NextChar(p, units.end, units.big_endian);
     total += Utf8Size(c.code);
     p += c.size;
   }
@@ -122,7 +131,6 @@ uint64_t DecodedLength(const uint8_t* source, uint32_t length, SourceEncoding en
 void DecodeRest(const uint8_t* source, uint32_t length, SourceEncoding encoding,
                 Utf16Decoding done, uint8_t* text) {
   memcpy(text, source, done.written);
-  const uint8_t* units = source + kUtf16MarkLength;
-  Decode(units + done.read, UnitsEnd(units, length - kUtf16MarkLength),
-         encoding == kEncodingUtf16Be, text + done.written, false);
+  Units units = UnitsOf(source, length, encoding);
+  Decode(units.begin + done.read, units.end, units.big_endian, text + done.written, false);
 }
