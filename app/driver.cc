@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "app/command_line.h"
-#include "app/error_block.h"
 #include "app/files.h"
 #include "app/messages.h"
 #include "app/reformat.h"
@@ -56,7 +55,6 @@ uint32_t RunFormatter(FormatJob* job) {
   if (code != ExitSuccess) return Finish(job, code);
   code = OpenFiles(job);
   if (code != ExitSuccess) return Finish(job, code);
-  CutErrorBlock(job->source_buffer, job->source_length);
   code = FormatWithRoom(job);
   if (code != ExitSuccess) return Finish(job, code);
   if (job->output_length == 0) {

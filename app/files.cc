@@ -4,6 +4,7 @@
 
 #include "app/error_message.h"
 #include "app/messages.h"
+#include "app/powershell_capture.h"
 #include "app/reformat.h"
 #include "app/text_encoding.h"
 #include "runtime/std_handles.h"
@@ -157,6 +158,15 @@ uint32_t DecodeSource(FormatJob* job) {
   return code;
 }
 
+// The capture as the reformatting reads it: what Windows did to it undone, its
+// encoding first, then Windows PowerShell 5.1's error records and split lines.
+// Before the destination is made, so that a failure leaves nothing behind.
+uint32_t PrepareCapture(FormatJob* job) {
+  if (DecodeSource(job) != ExitSuccess) return ExitFiles;
+  job->source_length = UndoPowerShell(job->source_buffer, job->source_length);
+  return ExitSuccess;
+}
+
 // An existing destination is never overwritten: the creation fails instead.
 uint32_t OpenDestination(FormatJob* job) {
   // Exactly one dash, compared as bytes: a locale's comparison ignores some characters.
@@ -230,7 +240,7 @@ uint32_t PathCharacters(const char* path) {
 
 uint32_t OpenFiles(FormatJob* job) {
   if (ReadSource(job) != ExitSuccess) return ExitFiles;
-  if (DecodeSource(job) != ExitSuccess) return ExitFiles;
+  if (PrepareCapture(job) != ExitSuccess) return ExitFiles;
   if (OpenDestination(job) != ExitSuccess) return ExitFiles;
   return AllocateOutput(job, job->source_length);
 }

@@ -15,8 +15,8 @@ extern const uint64_t kLargestSource;
 // convert counts as one.
 uint32_t PathCharacters(const char* path);
 
-// Reads the source whole, opens the destination and allocates the output
-// buffer. 0, or 3 after printing the message; what was acquired stays in the
+// Reads the source whole, prepares its text (decoded, what Windows PowerShell
+// did to it undone), opens the destination and allocates the output buffer. 0, or 3 after printing the message; what was acquired stays in the
 // job for ReleaseJob.
 uint32_t OpenFiles(FormatJob* job);
 // Replaces the output buffer by one large enough for any text the source can

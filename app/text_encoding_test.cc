@@ -10,20 +10,15 @@
 namespace {
 
 // Random captures, 8-bit, with UTF-8's mark, or in UTF-16 of either order
-// (sometimes with an odd last byte), made of log text in several scripts,
-// unpaired surrogates and the lines of PowerShell's error block, against the
-// plain model of the text that the reformatting gets.
+// (sometimes with an odd last byte), made of log text in several scripts and
+// unpaired surrogates, against the plain model of the decoding.
 TEST(SourceText, AgreesWithTheModel) {
   const std::u16string pieces[] = {
       u"(bootloader) ", u"\r\n", u"\r", u"\n", u" ", u"abcdefghijklmnopqrstuvwxyz 0123456789",
-      u"fastboot.exe : (bootloader) [  0.008] platf", u"At line:1 char:1\r\n",
-      u"In Zeile:1 Zeichen:1\r\n", u"+ fastboot oem log 2>&1 > c.txt\r\n", u"+ ~~~~~~~~\r\n",
-      u"    + CategoryInfo          : NotSpecified: ((bootloader) [...():String) [], "
-      u"RemoteException\r\n",
-      u"    + FullyQualifiedErrorId : NativeCommandError\r\n", u" \r\n", u"日志中文日志中文日志中文",
+      u"fastboot.exe : (bootloader) [  0.008] platf", u"日志中文日志中文日志中文",
       u"Жé", u"😀", u"\xD800", u"\xDC00", u"\x7F\x80\x7FF\x800\xFFFF"};
   std::mt19937 random(7);
-  int decoded_elsewhere = 0, cut = 0;
+  int decoded_elsewhere = 0;
   for (int round = 0; round < 6000; ++round) {
     std::u16string units;
     for (int i = random() % 24; i > 0; --i) units += pieces[random() % (sizeof pieces / sizeof *pieces)];
@@ -34,13 +29,10 @@ TEST(SourceText, AgreesWithTheModel) {
     const std::string sources[] = {utf8, "\xEF\xBB\xBF" + utf8, "\xFF\xFF" + utf8, le + odd, be + odd};
     int kind = random() % 5;
     const std::string& source = sources[kind];
-    std::string text = PreparedText(source);
-    EXPECT_EQ(text, TextModel(source)) << round;
+    EXPECT_EQ(PreparedText(source), DecodeModel(source)) << round;
     decoded_elsewhere += kind >= 3 && utf8.size() + 2 > source.size();
-    cut += text != DecodeModel(source);
   }
   EXPECT_GT(decoded_elsewhere, 30);
-  EXPECT_GT(cut, 50);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <random>
 
+#include "fuzz/powershell_model.h"
+
 namespace {
 
 const char* const kSubsystems[] = {"pmic", "clock", "ddr", "storage", "partition", "display",
@@ -52,14 +54,14 @@ void AppendShown(std::string* capture, const char* chunk, size_t length) {
 
 }  // namespace
 
-std::string MakeRealisticCapture(size_t size, uint32_t seed) {
+std::string MakeRealisticCapture(size_t size, uint32_t seed, size_t chunk) {
   std::mt19937 random(seed);
   std::string log = MakeLog(size, random);  // more than the capture will show
   std::string capture = "< waiting for any device >\r\n";
   capture.reserve(size + 4096);
-  for (size_t at = 0; at < log.size() && capture.size() < size - 64; at += 60) {
+  for (size_t at = 0; at < log.size() && capture.size() < size - 64; at += chunk) {
     capture += "(bootloader) ";
-    AppendShown(&capture, log.data() + at, log.size() - at < 60 ? log.size() - at : 60);
+    AppendShown(&capture, log.data() + at, log.size() - at < chunk ? log.size() - at : chunk);
     capture += "\r\n";
   }
   capture += "OKAY [  1.234s]\r\nFinished. Total time: 1.240s\r\n";
@@ -92,24 +94,8 @@ std::string MakeStatusCapture(size_t size, uint32_t seed) {
   return capture;
 }
 
-std::string PowerShellForm(const std::string& capture) {
-  std::string text;
-  text.reserve(capture.size() + capture.size() / 8);
-  for (size_t at = 0; at < capture.size();) {
-    size_t end = capture.find_first_of("\r\n", at);
-    if (end == std::string::npos) end = capture.size();
-    std::string line = capture.substr(at, end - at);
-    at = end + (capture.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-    if (!text.empty()) {
-      text += line + "\r\n";
-      continue;
-    }
-    text += "fastboot.exe : " + line + "\r\nAt line:1 char:1\r\n+ fastboot oem log > capture.txt 2>&1\r\n"
-            "+ ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\r\n    + CategoryInfo          : NotSpecified: (" +
-            line.substr(0, 40) + ":String) [], RemoteException\r\n"
-            "    + FullyQualifiedErrorId : NativeCommandError\r\n \r\n";
-  }
-  return text;
+std::string PowerShellForm(const std::string& capture, uint32_t width) {
+  return PowerShellModel(capture, {width ? width : 1u << 30, true});
 }
 
 std::string Utf16Le(const std::string& bytes) {
@@ -122,8 +108,9 @@ std::string Utf16Le(const std::string& bytes) {
   return units;
 }
 
-std::string MakePowerShellCapture(size_t size, uint32_t seed) {
+std::string MakePowerShellCapture(size_t size, uint32_t seed, uint32_t width) {
   // PowerShell's line breaks make the text longer: one try tells by how much.
-  size_t longer = PowerShellForm(MakeRealisticCapture(size, seed)).size();
-  return PowerShellForm(MakeRealisticCapture(size * size / longer, seed));
+  size_t chunk = width ? 252 : 60;
+  size_t longer = PowerShellForm(MakeRealisticCapture(size, seed, chunk), width).size();
+  return PowerShellForm(MakeRealisticCapture(size * size / longer, seed, chunk), width);
 }

@@ -39,6 +39,12 @@ def reformat_seeds():
             seeds.append(bytes([choice, (i * 7) & 0xFF, 0]) + capture)
     for mark, capture in marked:  # behind a mark the choice byte adds
         seeds.append(bytes([mark, 0, 0]) + capture)
+    # Fastboot's output as Windows PowerShell 5.1 writes it (choice bit 5), a piece a
+    # byte: long lines of words, numbers and Cyrillic, CR CR LF and LF, status lines.
+    words = [8, 4, 7, 9, 4, 11, 4, 6, 4, 10, 4]
+    output = bytes([0] + words * 4 + [2, 0] + words * 3 + [3] + words * 2 + [1, 12, 1, 13, 1])
+    for choice, width in ((0x20, 29), (0x60, 29), (0xE0, 69), (0x38, 69), (0x70, 149), (0xA8, 9)):
+        seeds.append(bytes([choice, width, 0]) + output)
     return seeds
 
 

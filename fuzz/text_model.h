@@ -1,16 +1,15 @@
 #pragma once
 // The source's text as the reformatting gets it, twice: through the product's
 // steps as the program takes them (decoding in place, then in a buffer of its
-// own where that does not fit; cutting PowerShell's error block), and written
-// down the plain way, for the tests and the fuzzer to compare.
+// own where that does not fit; undoing what Windows PowerShell did), and the
+// decoding written down the plain way, for the tests and the fuzzer to compare.
 
 #include <stdint.h>
 
-#include <regex>
 #include <string>
 #include <vector>
 
-#include "app/error_block.h"
+#include "app/powershell_capture.h"
 #include "app/text_encoding.h"
 
 // The product's steps, as files.cc and driver.cc take them.
@@ -28,7 +27,7 @@ inline std::string PreparedText(const std::string& source) {
       buffer.swap(text);
     }
   }
-  CutErrorBlock(buffer.data(), static_cast<uint32_t>(buffer.size()));
+  buffer.resize(UndoPowerShell(buffer.data(), static_cast<uint32_t>(buffer.size())));
   return std::string(buffer.begin(), buffer.end());
 }
 
@@ -66,24 +65,3 @@ inline std::string DecodeModel(const std::string& source) {
   }
   return text;
 }
-
-// PowerShell's error block behind the line of the first prefix, by a pattern:
-// the chunk's line, the location line, a "+ " line that is not the error id,
-// up to 6 lines, the error id, and a line of blanks if one follows.
-inline std::string CutModel(const std::string& text) {
-  size_t first = text.find("(bootloader) ");
-  if (first == std::string::npos) return text;
-  const std::string br = R"((\r\n|\r(?!\n)|\n))",
-                    id = R"([ \t]*\+ FullyQualifiedErrorId : NativeCommandError[ \t]*)";
-  static const std::regex block("([^\r\n]*" + br + ")[^\r\n]+" + br + "(?!" + id + "(" + br + "|$))" +
-                                R"([ \t]*\+ [^\r\n]*)" + br + "([^\r\n]*" + br + "){0,6}?" + id +
-                                "(" + br + "|$)([ \t]+(" + br + "|$))?");
-  std::smatch m;
-  if (!std::regex_search(text.begin() + first, text.end(), m, block,
-                         std::regex_constants::match_continuous))
-    return text;
-  size_t head = m.length(1), cut = m.length(0) - head;
-  return std::string(first + cut, ' ') + text.substr(first, head) + text.substr(first + m.length(0));
-}
-
-inline std::string TextModel(const std::string& source) { return CutModel(DecodeModel(source)); }

@@ -1,0 +1,167 @@
+#include "app/powershell_capture.h"
+
+#include <string.h>
+
+#include "app/powershell_record.h"
+#include "app/powershell_wrap.h"
+
+namespace {
+
+// How far above the first error id its record may begin: the first line and
+// the location line in pieces, the code, the CategoryInfo lines.
+constexpr uint32_t kRecordReach = 40;
+
+const uint8_t* LinesAbove(const uint8_t* text, const uint8_t* line, uint32_t count) {
+  while (line > text && count-- > 0) {
+    --line;  // onto the line feed that ends the line above
+    while (line > text && line[-1] != '\n') --line;
+  }
+  return line;
+}
+
+// The text written so far, at the text's own start: writing never overtakes
+// reading. Lines go over in blocks, moved only where a line break or a record
+// goes: what is read from `pending` on is still to be written, unchanged.
+struct Writer {
+  uint8_t* text;
+  uint32_t length;
+  const uint8_t* pending;
+};
+
+// Writes what is pending up to p, and goes on reading at `next`.
+void Flush(Writer* out, const uint8_t* p, const uint8_t* next) {
+  uint32_t count = static_cast<uint32_t>(p - out->pending);
+  if (out->text + out->length != out->pending) memmove(out->text + out->length, out->pending, count);
+  out->length += count;
+  out->pending = next;
+}
+
+void WriteLineBreak(Writer* out) {
+  out->text[out->length++] = '\r';
+  out->text[out->length++] = '\n';
+}
+
+// Where the last joins took out a line break, in the written text: the lines
+// above an error id are read back in their pieces with them. Among the last
+// kRecentLines pieces lie fewer joins than that.
+struct JoinPoints {
+  uint32_t at[kRecentLines];
+  uint32_t next;
+};
+
+bool IsJoinPoint(const JoinPoints& joins, uint32_t at) {
+  for (uint32_t point : joins.at)
+    if (point == at) return true;
+  return false;
+}
+
+// The pieces of the written line [begin, end) from the back, newest first.
+uint32_t PiecesOf(const JoinPoints& joins, uint32_t begin, uint32_t end, bool crlf, WrittenLine* pieces,
+                  uint32_t room) {
+  uint32_t count = 0;
+  for (uint32_t p = end; count < room;) {
+    uint32_t start = p;
+    while (start > begin && !IsJoinPoint(joins, start)) --start;
+    pieces[count++] = {start, end, count == 0 ? crlf : true, start > begin};
+    if (start == begin) break;
+    end = start;
+    p = start - 1;
+  }
+  return count;
+}
+
+// The last pieces written above `floor` (where the text behind a record dropped
+// before begins), each a line of the written text or part of one.
+RecentLines ReadBack(const Writer& out, uint32_t floor, const JoinPoints& joins) {
+  WrittenLine pieces[kRecentLines];
+  uint32_t count = 0;
+  for (uint32_t feed = out.length; feed > floor && count < kRecentLines;) {
+    uint32_t end = feed - 1;  // the line feed that ends the line above
+    bool crlf = end > floor && out.text[end - 1] == '\r';
+    end -= crlf;
+    uint32_t begin = end;
+    while (begin > floor && out.text[begin - 1] != '\n') --begin;
+    count += PiecesOf(joins, begin, end, crlf, pieces + count, kRecentLines - count);
+    feed = begin;
+  }
+  RecentLines recent = {};
+  while (count > 0) AddRecentLine(&recent, pieces[--count]);
+  return recent;
+}
+
+// The record that ends with the error id line at `error_id` becomes its first
+// line's own text, joined from its pieces and ended by CR LF; whether there was
+// one. The name and " : " that go make room for the line breaks.
+bool DropRecord(Writer* out, const uint8_t* error_id, uint32_t floor, const JoinPoints& joins, Wrap wrap) {
+  Flush(out, error_id, error_id);
+  RecentLines recent = ReadBack(*out, floor, joins);
+  RecordStart start = FindRecordStart(out->text, recent, wrap);
+  if (!start.found) return false;
+  const WrittenLine& first = RecentLine(recent, start.first);
+  out->length = first.begin;
+  if (first.joined) WriteLineBreak(out);  // the line above keeps its own
+  for (uint32_t k = start.first + 1; k-- > start.last;) {
+    const WrittenLine& piece = RecentLine(recent, k);
+    uint32_t from = k == start.first ? start.own_text : piece.begin;
+    memmove(out->text + out->length, out->text + from, piece.end - from);
+    out->length += piece.end - from;
+  }
+  WriteLineBreak(out);
+  return true;
+}
+
+// Behind a dropped record: the line holding one blank that ends it.
+const uint8_t* SkipRecordEnd(const TextLine& error_id, const uint8_t* end) {
+  if (error_id.next >= end) return end;
+  TextLine next = LineAt(error_id.next, end);
+  return IsBlankLine(next) ? next.next : error_id.next;
+}
+
+// One pass: most lines are only looked at for their length and last byte; the
+// error id lines are found ahead by a search of their own.
+uint32_t JoinLines(uint8_t* text, const uint8_t* end, Wrap wrap) {
+  Writer out = {text, 0, text};
+  JoinPoints joins = {};
+  uint32_t floor = 0;
+  const uint8_t* error_id = FindErrorIdLine(text, end);
+  LineScanner lines = ScanLines(text, end);
+  TextLine a = NextLine(&lines, text);
+  for (;;) {
+    bool is_error_id = a.begin == error_id;
+    if (is_error_id) {
+      if (DropRecord(&out, a.begin, floor, joins, wrap)) {
+        const uint8_t* p = SkipRecordEnd(a, end);
+        out.pending = p;
+        floor = out.length;
+        if (p >= end) break;
+        error_id = FindErrorIdLine(p, end);
+        lines = ScanLines(p, end);
+        a = NextLine(&lines, p);
+        continue;
+      }
+      error_id = FindErrorIdLine(a.next, end);
+    }
+    if (a.next >= end) break;
+    TextLine b = NextLine(&lines, a.next);
+    if (!is_error_id && b.begin != error_id && JoinsNext(a, b, wrap)) {
+      Flush(&out, a.end, a.next);
+      joins.at[joins.next++ % kRecentLines] = out.length;
+    }
+    a = b;
+  }
+  Flush(&out, end, end);
+  return out.length;
+}
+
+}  // namespace
+
+uint32_t UndoPowerShell(uint8_t* text, uint32_t length) {
+  const uint8_t* end = text + length;
+  const uint8_t* error_id = FindErrorIdLine(text, end);
+  if (!error_id) return length;
+  // UTF-8's mark (Out-File -Encoding utf8) is no part of the first line's width.
+  uint8_t* start = length >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF ? text + 3 : text;
+  uint8_t* from = const_cast<uint8_t*>(LinesAbove(start, error_id, kRecordReach));
+  uint32_t before = static_cast<uint32_t>(from - text);
+  return before + JoinLines(from, end, MeasureWrap(from, end));
+}

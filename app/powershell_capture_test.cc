@@ -1,0 +1,99 @@
+#include "app/powershell_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "fuzz/powershell_model.h"
+#include "fuzz/reformat_model.h"
+#include "fuzz/text_model.h"
+
+namespace {
+
+std::string Log(const std::string& capture, bool raw) {
+  return ReformatModel(capture, raw, capture.size() * 2 + 2);
+}
+
+// A bootloader's log handed out in chunks of `chunk` characters, each behind the
+// prefix on a line of its own, as a Windows fastboot host prints it: each LF of
+// the log as CR LF, so the log's own CR LF as CR CR LF.
+std::string FastbootOutput(const std::vector<std::string>& log_lines, const std::string& line_break,
+                           size_t chunk, bool waiting) {
+  std::vector<std::string> characters;
+  for (const std::string& line : log_lines)
+    for (const std::string& c : CharactersModel(line + line_break)) characters.push_back(c);
+  std::string output = waiting ? "< waiting for any device >\r\n" : "";
+  for (size_t at = 0; at < characters.size(); at += chunk) {
+    output += "(bootloader) ";
+    for (size_t i = at; i < at + chunk && i < characters.size(); ++i)
+      output += characters[i] == "\n" ? "\r\n" : characters[i];
+    output += "\r\n";
+  }
+  return output + "OKAY [  0.050s]\r\nFinished. Total time: 0.061s\r\n";
+}
+
+std::vector<std::string> RandomLog(std::mt19937& random, uint32_t width) {
+  const std::string words[] = {"[", "0.053]", "clock:", "cpu0", "@", "1804800", "kHz", "--", "ok",
+                               "загрузка", "ядра", "启动完成", "分区表", "status", "0xee8d7ee9",
+                               "Ωmega", "verified", "boot:", "state", "GREEN,", "a"};
+  std::vector<std::string> lines;
+  // Three lines long enough to be split more than once at any width: a hard cut
+  // shows where it cuts at least two lines inside a word.
+  for (int n = 7 + random() % 24; n > 0; --n) {
+    std::string line;
+    for (int w = n > 3 ? random() % 40 : 60; w > 0; --w) line += (line.empty() ? "" : " ") + words[random() % 21];
+    lines.insert(lines.begin() + random() % (lines.size() + 1), line);
+  }
+  // A token longer than any line: it fills a piece to exactly W.
+  std::string token(width + 1 + random() % 200, 'f');
+  for (char& c : token) c = "0123456789abcdef"[random() % 16];
+  lines.insert(lines.begin() + random() % lines.size(), "dump: " + token + " end");
+  return lines;
+}
+
+// Captures of random logs as Windows PowerShell 5.1 writes them, at the widths of
+// consoles of 80, 100, 120 and 160 columns, word wrap and hard cut, with the
+// location line in several languages (one long enough to be split), in UTF-16
+// and in UTF-8, now and then appended to by a second run: the log comes out
+// as from the same output captured by cmd, in both modes.
+TEST(PowerShellCapture, LogsAsFromCmd) {
+  const std::string locations[] = {"At line:1 char:1", "In Zeile:1 Zeichen:1", "En línea: 1 Carácter: 1",
+                                   "所在位置 行:1 字符: 1", "строка:1 знак:1",
+                                   "At C:\\Users\\Łukasz Wiśniewski\\Documents\\Android\\platform-tools\\"
+                                   "scripts\\grab-oem-log.ps1:14 char:5"};
+  std::mt19937 random(17);
+  int rounds = 0, first_split = 0, body_split = 0, appended = 0;
+  while (rounds < 600) {
+    PowerShellWay way = {std::vector<uint32_t>{79, 99, 119, 159}[random() % 4], random() % 2 == 0,
+                         locations[random() % 6]};
+    if (random() % 3 == 0) way.name = "fastboot";
+    std::vector<std::string> log = RandomLog(random, way.width);
+    std::string output = FastbootOutput(log, random() % 2 ? "\r\n" : "\n", random() % 2 ? 60 : 252,
+                                        random() % 4 == 0);
+    if (!UnambiguousModel(output, way)) continue;
+    ++rounds;
+    std::string capture = PowerShellModel(output, way), cmd = output, unsplit = UnsplitModel(output);
+    if (random() % 5 == 0) {  // >>: a second run, in another way
+      PowerShellWay second = way;
+      second.location = "At line:2 char:1";
+      std::string more = FastbootOutput(RandomLog(random, way.width), "\n", 60, false);
+      if (!UnambiguousModel(more, second)) continue;
+      capture += PowerShellModel(more, second), cmd += more, unsplit += UnsplitModel(more);
+      ++appended;
+    }
+    std::vector<std::string> lines = ReadLinesModel(output);
+    first_split += SplitLineModel(way.name + " : " + lines[0], way.width, way.word_wrap).size() > 1;
+    body_split += UnitsModel(lines[lines.size() / 2]) > way.width;
+    std::string source = random() % 2 ? Utf16Model(capture, random() % 2) : capture;
+    std::string text = PreparedText(source);
+    ASSERT_TRUE(Log(text, false) == Log(cmd, false) && Log(text, true) == Log(unsplit, true))
+        << way.width << (way.word_wrap ? " word wrap\n" : " hard cut\n") << capture.substr(0, 800);
+  }
+  EXPECT_GT(first_split, 150);
+  EXPECT_GT(body_split, 60);
+  EXPECT_GT(appended, 100);
+}
+
+}  // namespace
