@@ -132,7 +132,8 @@ uint32_t JoinLines(uint8_t* text, const uint8_t* end, Wrap wrap) {
       if (DropRecord(&out, a.begin, floor, joins, wrap)) {
         const uint8_t* p = SkipRecordEnd(a, end);
         out.pending = p;
-        floor = out.length;
+        floor = out.length;  // what lies below is read back no more
+        joins = JoinPoints{};
         if (p >= end) break;
         error_id = FindErrorIdLine(p, end);
         lines = ScanLines(p, end);

@@ -94,7 +94,6 @@ const WrittenLine& RecentLine(const RecentLines& recent, uint32_t k) {
   return recent.lines[(recent.next + kRecentLines - 1 - k) % kRecentLines];
 }
 
-
 // Back from the error id: the CategoryInfo lines (led by blanks), the code and
 // its tildes (led by "+ "), the location line, and the first line. Where little
 // else was split, the wrap found for the whole capture may be the wrong way: the

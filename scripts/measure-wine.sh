@@ -4,7 +4,8 @@
 # reformatting), cp, and a Python script doing the same job; with peak memory.
 #   scripts/measure-wine.sh [<git revision>]
 #   BW_CAPTURE=powershell scripts/measure-wine.sh   (the capture as Windows
-#   PowerShell 5.1 redirects it, in UTF-16LE, instead of the realistic one)
+#   PowerShell 5.1 redirects it, in UTF-16LE, instead of the realistic one;
+#   powershell79: one of 252-byte chunks from an 80-column console, lines split)
 # With a revision, bootweave is also built with app/reformat.cc as it was there
 # (everything else as in this tree) and measured in the same rounds.
 # Builds in build-perf-win/ (and build-perf-win-base/); the capture and the outputs

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <vector>
 
+#include "fuzz/powershell_model.h"
+#include "fuzz/reformat_model.h"
 #include "tests/e2e_support.h"
 
 namespace {
@@ -47,22 +49,10 @@ std::string Utf16(const std::string& utf8, bool big_endian = false) {
   return bytes;
 }
 
-// What Windows PowerShell 5.1 makes of fastboot's output redirected to a file:
-// every line (ended by CR, LF or CR LF) written with CR LF, the first wrapped in
-// an error record with its location line in the system's language, all in UTF-16LE.
-std::string PowerShellCapture(const std::string& capture, const std::string& location) {
-  std::string text;
-  for (size_t at = 0, end; at < capture.size(); at = end + (capture.compare(end, 2, "\r\n") ? 1 : 2)) {
-    end = std::min(capture.find_first_of("\r\n", at), capture.size());
-    std::string line = capture.substr(at, end - at);
-    text += text.empty() ? "fastboot.exe : " + line + "\r\n" + location +
-                               "\r\n+ fastboot oem log > c.txt 2>&1\r\n+ ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~\r\n"
-                               "    + CategoryInfo          : NotSpecified: (" + line.substr(0, 40) +
-                               ":String) [], RemoteException\r\n"
-                               "    + FullyQualifiedErrorId : NativeCommandError\r\n \r\n"
-                         : line + "\r\n";
-  }
-  return Utf16(text);
+// What Windows PowerShell 5.1 makes of fastboot's output redirected to a file,
+// in UTF-16LE: its lines at most W long, the first in an error record.
+std::string PowerShellCapture(const std::string& output, PowerShellWay way) {
+  return Utf16Model(PowerShellModel(output, way));
 }
 
 struct Case {
@@ -144,7 +134,7 @@ TEST(Runs, CommandLinesFilesAndMessages) {
       {"cjk.txt", Utf16("(bootloader) " + cjk)}, {"cjk_be.txt", Utf16("(bootloader) " + cjk, true)},
       // The first chunk's line longer than the block: it moves onto itself.
       {"block.txt", PowerShellCapture("(bootloader) " + hel + "\n(bootloader) lo\r\r\n(bootloader) world\r\r\n"
-                                      "OKAY [  0.010s]", "At line:1 char:1")},
+                                      "OKAY [  0.010s]", {119, true})},
       {"later.txt", "(bootloader) a\r\r\n(bootloader) b\r\r\n" + block + " \r\n(bootloader) c\r\n"}};
   for (const auto& file : files) WriteBytes(dir + "\\" + file.first, file.second);
   for (std::string name : {"журнал", "καταγραφή", "日志", "dziennik_żółć", "log 😀"}) {
@@ -168,21 +158,58 @@ TEST(Runs, CommandLinesFilesAndMessages) {
   WriteBytes(dir + "\\big.txt", capture);
   runs.push_back({"bootweave big.txt big.log", 0, "", "", "big.log", log});
   // The samples as they are, as Notepad and PowerShell save them, and for the Windows ones
-  // as Windows PowerShell 5.1 redirects them (with the first chunk's line, or the
-  // host's first line, in the error record).
+  // as Windows PowerShell 5.1 redirects them: at the widths of consoles of 80, 100, 120
+  // and 160 columns, in a language that wraps at words and in one that cuts, with the
+  // host's first line or the first chunk's in the error record and its location line in
+  // several languages (once long enough to be split); with the first line split (from
+  // the longest chunk's line on); appended to by a second run (>>). The log is the one of
+  // the same output captured by cmd.
+  const std::string locations[] = {"At line:1 char:1", "In Zeile:1 Zeichen:1", "En línea: 1 Carácter: 1",
+                                   "所在位置 行:1 字符: 1", "At C:\\Users\\Łukasz Wiśniewski\\Documents\\"
+                                   "Android\\platform-tools\\scripts\\grab-oem-log.ps1:14 char:5"};
   for (std::string name : {"boot_capture", "chunks252_capture", "linux_capture"}) {
     std::string sample = SourcePath("samples") + "\\" + name, capture = ReadBytes(sample + ".txt");
-    runs.push_back({"bootweave \"" + sample + ".txt\" -", 0, ReadBytes(sample + ".log")});
-    std::vector<std::pair<std::string, std::string>> forms = {
-        {"le", Utf16(capture)}, {"be", Utf16(capture, true)}, {"bom", "\xEF\xBB\xBF" + capture}};
-    if (name != "linux_capture")
-      forms.insert(forms.end(),
-                   {{"ps", PowerShellCapture(capture, "At C:\\bin\\log.ps1:6 char:13")},
-                    {"ps_de", PowerShellCapture(capture.substr(capture.find('(')), "In Zeile:1 Zeichen:1")}});
-    for (const auto& form : forms) {
-      WriteBytes(dir + "\\" + name + "_" + form.first + ".txt", form.second);
-      runs.push_back({"bootweave " + name + "_" + form.first + ".txt -", 0, ReadBytes(sample + ".log")});
+    std::string log = ReadBytes(sample + ".log");
+    runs.push_back({"bootweave \"" + sample + ".txt\" -", 0, log});
+    struct Form {
+      std::string suffix, bytes, log;
+    };
+    std::vector<Form> forms = {{"le", Utf16(capture), log}, {"be", Utf16(capture, true), log},
+                               {"bom", "\xEF\xBB\xBF" + capture, log}};
+    if (name != "linux_capture") {
+      std::string chunks = capture.substr(capture.find('(')), longest;
+      for (const std::string& line : ReadLinesModel(capture))
+        if (line.size() > longest.size() && line[0] == '(') longest = line;
+      std::string first = capture.substr(capture.find(longest)), twice = capture + capture;
+      int n = 0;
+      for (uint32_t width : {79u, 99u, 119u, 159u}) {
+        for (bool word_wrap : {true, false}) {
+          PowerShellWay way = {width, word_wrap, locations[n % 5]};
+          forms.push_back({"ps" + std::to_string(width) + (word_wrap ? "w" : "c"),
+                           PowerShellCapture(n++ % 2 ? chunks : capture, way), log});
+        }
+      }
+      PowerShellWay narrow = {79, name == "boot_capture"};
+      forms.push_back({"ps_first", PowerShellCapture(first, narrow), ReformatModel(first, false, 1 << 20)});
+      forms.push_back({"ps_twice", Utf16Model(PowerShellModel(capture, narrow) + PowerShellModel(capture, narrow)),
+                       ReformatModel(twice, false, 1 << 20)});
     }
+    for (const Form& form : forms) {
+      WriteBytes(dir + "\\" + name + "_" + form.suffix + ".txt", form.bytes);
+      runs.push_back({"bootweave " + name + "_" + form.suffix + ".txt -", 0, form.log});
+    }
+  }
+  // A real line break that looks like a split, at 80 columns with a word wrap: a line
+  // ending in a blank where the next line's first word would not have fitted is joined
+  // with it; where the word would have fitted, it is kept.
+  for (std::string next : {"extraordinarily_long_first_word", "short"}) {
+    std::string output = "(bootloader) boot\r\n(bootloader) dump: " + std::string(100, 'f') +
+                         "\r\n(bootloader) log: " + std::string(54, 'x') + " \r\n" + next +
+                         " of the next line\r\nOKAY [  0.010s]\r\n";
+    std::string log = ReformatModel(output, false, 1024);
+    if (next.size() > 5) log.replace(log.find(" \r\n" + next), 3, " ");
+    WriteBytes(dir + "\\" + next + ".txt", PowerShellCapture(output, {79, true}));
+    runs.push_back({"bootweave " + next + ".txt -", 0, log});
   }
   std::vector<RunResult> results;
   for (const Case& run : runs) {
