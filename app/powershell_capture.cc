@@ -49,25 +49,21 @@ struct JoinPoints {
   uint32_t next;
 };
 
-bool IsJoinPoint(const JoinPoints& joins, uint32_t at) {
-  for (uint32_t point : joins.at)
-    if (point == at) return true;
-  return false;
-}
-
-// The pieces of the written line [begin, end) from the back, newest first.
+// The pieces of the written line [begin, end), the last first, at most `room`
+// (one at least): the join points inside it, newest first, cut it.
 uint32_t PiecesOf(const JoinPoints& joins, uint32_t begin, uint32_t end, bool crlf, WrittenLine* pieces,
                   uint32_t room) {
   uint32_t count = 0;
-  for (uint32_t p = end; count < room;) {
-    uint32_t start = p;
-    while (start > begin && !IsJoinPoint(joins, start)) --start;
-    pieces[count++] = {start, end, count == 0 ? crlf : true, start > begin};
-    if (start == begin) break;
-    end = start;
-    p = start - 1;
+  for (uint32_t k = 0; k < kRecentLines && count + 1 < room; ++k) {
+    uint32_t point = joins.at[(joins.next + kRecentLines - 1 - k) % kRecentLines];
+    if (point <= begin) break;
+    if (point >= end) continue;  // a later line's
+    pieces[count] = {point, end, count == 0 ? crlf : true, true};
+    ++count;
+    end = point;
   }
-  return count;
+  pieces[count] = {begin, end, count == 0 ? crlf : true, false};
+  return count + 1;
 }
 
 // The last pieces written above `floor` (where the text behind a record dropped
@@ -146,7 +142,8 @@ uint32_t JoinLines(uint8_t* text, const uint8_t* end, Wrap wrap) {
     TextLine b = NextLine(&lines, a.next);
     if (!is_error_id && b.begin != error_id && JoinsNext(a, b, wrap)) {
       Flush(&out, a.end, a.next);
-      joins.at[joins.next++ % kRecentLines] = out.length;
+      joins.at[joins.next] = out.length;
+      joins.next = (joins.next + 1) % kRecentLines;
     }
     a = b;
   }
