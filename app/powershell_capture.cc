@@ -108,7 +108,6 @@ bool DropRecord(Writer* out, const uint8_t* error_id, uint32_t floor, const Join
 
 // Behind a dropped record: the line holding one blank that ends it.
 const uint8_t* SkipRecordEnd(const TextLine& error_id, const uint8_t* end) {
-  if (error_id.next >= end) return end;
   TextLine next = LineAt(error_id.next, end);
   return IsBlankLine(next) ? next.next : error_id.next;
 }

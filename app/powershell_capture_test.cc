@@ -37,7 +37,7 @@ std::string FastbootOutput(const std::vector<std::string>& log_lines, const std:
 std::vector<std::string> RandomLog(std::mt19937& random, uint32_t width) {
   const std::string words[] = {"[", "0.053]", "clock:", "cpu0", "@", "1804800", "kHz", "--", "ok",
                                "загрузка", "ядра", "启动完成", "分区表", "status", "0xee8d7ee9",
-                               "Ωmega", "verified", "boot:", "state", "GREEN,", "a"};
+                               "Ωmega", "прошивка", "boot:", "state", "GREEN,", "a"};
   std::vector<std::string> lines;
   // Three lines long enough to be split more than once at any width: a hard cut
   // shows where it cuts at least two lines inside a word.
@@ -55,9 +55,10 @@ std::vector<std::string> RandomLog(std::mt19937& random, uint32_t width) {
 
 // Captures of random logs as Windows PowerShell 5.1 writes them, at the widths of
 // consoles of 80, 100, 120 and 160 columns, word wrap and hard cut, with the
-// location line in several languages (one long enough to be split), in UTF-16
-// and in UTF-8, now and then appended to by a second run: the log comes out
-// as from the same output captured by cmd, in both modes.
+// location line in several languages (one long enough to be split), in UTF-16,
+// in UTF-8 with its mark (Out-File -Encoding utf8) and without, now and then
+// appended to by a second run: the log comes out as from the same output
+// captured by cmd, in both modes.
 TEST(PowerShellCapture, LogsAsFromCmd) {
   const std::string locations[] = {"At line:1 char:1", "In Zeile:1 Zeichen:1", "En línea: 1 Carácter: 1",
                                    "所在位置 行:1 字符: 1", "строка:1 знак:1",
@@ -86,7 +87,8 @@ TEST(PowerShellCapture, LogsAsFromCmd) {
     std::vector<std::string> lines = ReadLinesModel(output);
     first_split += SplitLineModel(way.name + " : " + lines[0], way.width, way.word_wrap).size() > 1;
     body_split += UnitsModel(lines[lines.size() / 2]) > way.width;
-    std::string source = random() % 2 ? Utf16Model(capture, random() % 2) : capture;
+    int encoding = random() % 4;
+    std::string source = encoding < 2 ? Utf16Model(capture, encoding) : encoding == 2 ? "\xEF\xBB\xBF" + capture : capture;
     std::string text = PreparedText(source);
     ASSERT_TRUE(Log(text, false) == Log(cmd, false) && Log(text, true) == Log(unsplit, true))
         << way.width << (way.word_wrap ? " word wrap\n" : " hard cut\n") << capture.substr(0, 800);
@@ -94,6 +96,19 @@ TEST(PowerShellCapture, LogsAsFromCmd) {
   EXPECT_GT(first_split, 150);
   EXPECT_GT(body_split, 60);
   EXPECT_GT(appended, 100);
+}
+
+// The widest console taken: lines of up to kWidestWrap units are joined (here
+// a first token fills the widest line exactly, its blank included), a capture
+// with a longer line is taken as unsplit.
+TEST(PowerShellCapture, WidestConsole) {
+  std::string output = "(bootloader) x\r\n(bootloader) " + std::string(4082, 'a') + " " + std::string(9, 'b') +
+                       "\r\nOKAY [  0.010s]\r\n";
+  const PowerShellWay ways[] = {{4096, true}, {4096, false}, {4097, false}};
+  for (const PowerShellWay& way : ways) {
+    std::string text = PreparedText(PowerShellModel(output, way));
+    EXPECT_EQ(Log(text, false) == Log(output, false), way.width == 4096) << way.width << way.word_wrap;
+  }
 }
 
 }  // namespace

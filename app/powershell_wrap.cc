@@ -195,7 +195,7 @@ Wrap MeasureWrap(const uint8_t* text, const uint8_t* end) {
   }
   if (b.begin != a.begin && WorthNoting(a, b, longest)) Note(&evidence, a, b);
   NoteLast(&evidence, b);
-  if (longest == 0 || longest > kWidestWrap) return {0, false};
+  if (longest > kWidestWrap) return {0, false};
   uint32_t word_wrap = 0;
   for (uint32_t sum = longest + 1; sum <= kWidestWrap + 1; ++sum) word_wrap += evidence.blank_sum[sum];
   word_wrap -= evidence.blank_length[longest];
