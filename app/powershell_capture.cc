@@ -51,18 +51,17 @@ struct JoinPoints {
 
 // The pieces of the written line [begin, end), the last first, at most `room`
 // (one at least): the join points inside it, newest first, cut it.
-uint32_t PiecesOf(const JoinPoints& joins, uint32_t begin, uint32_t end, bool crlf, WrittenLine* pieces,
-                  uint32_t room) {
+uint32_t PiecesOf(const JoinPoints& joins, uint32_t begin, uint32_t end, WrittenLine* pieces, uint32_t room) {
   uint32_t count = 0;
   for (uint32_t k = 0; k < kRecentLines && count + 1 < room; ++k) {
     uint32_t point = joins.at[(joins.next + kRecentLines - 1 - k) % kRecentLines];
     if (point <= begin) break;
     if (point >= end) continue;  // a later line's
-    pieces[count] = {point, end, count == 0 ? crlf : true, true};
+    pieces[count] = {point, end, true};
     ++count;
     end = point;
   }
-  pieces[count] = {begin, end, count == 0 ? crlf : true, false};
+  pieces[count] = {begin, end, false};
   return count + 1;
 }
 
@@ -73,11 +72,10 @@ RecentLines ReadBack(const Writer& out, uint32_t floor, const JoinPoints& joins)
   uint32_t count = 0;
   for (uint32_t feed = out.length; feed > floor && count < kRecentLines;) {
     uint32_t end = feed - 1;  // the line feed that ends the line above
-    bool crlf = end > floor && out.text[end - 1] == '\r';
-    end -= crlf;
+    if (end > floor && out.text[end - 1] == '\r') --end;
     uint32_t begin = end;
     while (begin > floor && out.text[begin - 1] != '\n') --begin;
-    count += PiecesOf(joins, begin, end, crlf, pieces + count, kRecentLines - count);
+    count += PiecesOf(joins, begin, end, pieces + count, kRecentLines - count);
     feed = begin;
   }
   RecentLines recent = {};

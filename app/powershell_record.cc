@@ -35,7 +35,7 @@ const uint8_t* FindNameEnd(const uint8_t* text, const WrittenLine& line) {
 
 TextLine LineOf(const uint8_t* text, const WrittenLine& line) {
   const uint8_t* end = text + line.end;
-  return {text + line.begin, end, end + (line.crlf ? 2 : 1)};
+  return {text + line.begin, end, end + 2};
 }
 
 // The first piece of the line whose last piece is the k-th recent line.

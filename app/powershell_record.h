@@ -31,11 +31,10 @@ bool IsBlankLine(const TextLine& line);
 
 // The lines last written, as offsets into the text they were written to: the
 // record's lines before its error id are among them, each piece on its own,
-// whether joined or not.
+// whether joined or not. PowerShell ended each with CR LF.
 struct WrittenLine {
   uint32_t begin;
   uint32_t end;
-  bool crlf;    // ended by CR LF where it was read
   bool joined;  // onto the line above, whose line break went
 };
 constexpr uint32_t kRecentLines = 32;
