@@ -88,7 +88,9 @@ TEST(PowerShellCapture, LogsAsFromCmd) {
     first_split += SplitLineModel(way.name + " : " + lines[0], way.width, way.word_wrap).size() > 1;
     body_split += UnitsModel(lines[lines.size() / 2]) > way.width;
     int encoding = random() % 4;
-    std::string source = encoding < 2 ? Utf16Model(capture, encoding) : encoding == 2 ? "\xEF\xBB\xBF" + capture : capture;
+    std::string source = encoding < 2   ? Utf16Model(capture, encoding)
+                         : encoding == 2 ? "\xEF\xBB\xBF" + capture
+                                         : capture;
     std::string text = PreparedText(source);
     ASSERT_TRUE(Log(text, false) == Log(cmd, false) && Log(text, true) == Log(unsplit, true))
         << way.width << (way.word_wrap ? " word wrap\n" : " hard cut\n") << capture.substr(0, 800);

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "app/command_line.h"
 #include "app/reformat.h"
 
 namespace {
@@ -12,30 +13,24 @@ const char kErrorId[] = "+ FullyQualifiedErrorId : NativeCommandError";
 constexpr uint32_t kMostInfoLines = 8;
 constexpr uint32_t kMostCodeLines = 4;
 
-bool IsBlank(uint8_t b) { return b == ' ' || b == '\t'; }
-
-const uint8_t* SkipBlanks(const uint8_t* p, const uint8_t* end) {
-  while (p < end && IsBlank(*p)) ++p;
+const uint8_t* SkipLineBlanks(const uint8_t* p, const uint8_t* end) {
+  while (p < end && IsBlank(static_cast<char>(*p))) ++p;
   return p;
 }
 
-bool IsLedByBlank(const uint8_t* text, const WrittenLine& line) {
-  return line.end > line.begin && IsBlank(text[line.begin]);
+TextLine LineOf(const uint8_t* text, const WrittenLine& line) {
+  const uint8_t* end = text + line.end;
+  return {text + line.begin, end, end + 2};
 }
 
-bool IsCode(const uint8_t* text, const WrittenLine& line) {
-  return line.end - line.begin >= 2 && text[line.begin] == '+' && text[line.begin + 1] == ' ';
+bool IsLedByBlank(const uint8_t* text, const WrittenLine& line) {
+  return line.end > line.begin && IsBlank(static_cast<char>(text[line.begin]));
 }
 
 // The first " : " in the line, the end of the name as typed; or null.
 const uint8_t* FindNameEnd(const uint8_t* text, const WrittenLine& line) {
   return FindBytes(text + line.begin, line.end - line.begin,
                    reinterpret_cast<const uint8_t*>(" : "), 3);
-}
-
-TextLine LineOf(const uint8_t* text, const WrittenLine& line) {
-  const uint8_t* end = text + line.end;
-  return {text + line.begin, end, end + 2};
 }
 
 // The first piece of the line whose last piece is the k-th recent line.
@@ -62,10 +57,10 @@ RecordStart ParseRecord(const uint8_t* text, const RecentLines& recent, uint32_t
 }  // namespace
 
 bool IsErrorIdLine(const TextLine& line) {
-  const uint8_t* p = SkipBlanks(line.begin, line.end);
+  const uint8_t* p = SkipLineBlanks(line.begin, line.end);
   size_t length = sizeof kErrorId - 1;
   if (size_t(line.end - p) < length || memcmp(p, kErrorId, length) != 0) return false;
-  return SkipBlanks(p + length, line.end) == line.end;
+  return SkipLineBlanks(p + length, line.end) == line.end;
 }
 
 const uint8_t* FindErrorIdLine(const uint8_t* text, const uint8_t* end) {
@@ -81,7 +76,7 @@ const uint8_t* FindErrorIdLine(const uint8_t* text, const uint8_t* end) {
 }
 
 bool IsBlankLine(const TextLine& line) {
-  return line.end > line.begin && SkipBlanks(line.begin, line.end) == line.end;
+  return line.end > line.begin && SkipLineBlanks(line.begin, line.end) == line.end;
 }
 
 void AddRecentLine(RecentLines* recent, const WrittenLine& line) {
@@ -104,7 +99,8 @@ RecordStart FindRecordStart(const uint8_t* text, const RecentLines& recent, Wrap
   uint32_t k = 0;
   while (k < recent.count && k < kMostInfoLines && IsLedByBlank(text, RecentLine(recent, k))) ++k;
   uint32_t code = k;
-  while (k < recent.count && k - code < kMostCodeLines && IsCode(text, RecentLine(recent, k))) ++k;
+  while (k < recent.count && k - code < kMostCodeLines && IsCodeLine(LineOf(text, RecentLine(recent, k))))
+    ++k;
   if (k == code) return {false, 0, 0, 0};
   RecordStart found = ParseRecord(text, recent, k, wrap);
   RecordStart other = ParseRecord(text, recent, k, {wrap.width, !wrap.hard_cut});

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "app/command_line.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -12,7 +14,7 @@ constexpr uint8_t CR = 13;
 constexpr uint8_t LF = 10;
 const char kPrefix[] = "(bootloader) ";
 
-bool IsBlank(uint8_t b) { return b == ' ' || b == '\t'; }
+bool IsBlankByte(uint8_t b) { return IsBlank(static_cast<char>(b)); }
 
 // The text is UTF-8 here: every byte but a continuation byte starts a character,
 // and a character of four bytes (lead byte F0 and up) took two UTF-16 units.
@@ -45,18 +47,6 @@ uint32_t CountUnits(const uint8_t* p, const uint8_t* end) {
   }
 #endif
   return units + ScalarUnits(p, end);
-}
-
-const uint8_t* FindLineFeed(const uint8_t* p, const uint8_t* end) {
-#if defined(__SSE2__)
-  for (; end - p >= 16; p += 16) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(LF)));
-    if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
-  }
-#endif
-  while (p < end && *p != LF) ++p;
-  return p;
 }
 
 // The line feeds among the 64 bytes (or the fewer before end) at p, a bit each.
@@ -96,12 +86,8 @@ TextLine LineEndingAt(const uint8_t* p, const uint8_t* feed, const uint8_t* limi
 
 uint32_t Bytes(const TextLine& line) { return static_cast<uint32_t>(line.end - line.begin); }
 uint32_t Units(const TextLine& line) { return CountUnits(line.begin, line.end); }
-bool EndsInBlank(const TextLine& line) { return line.end > line.begin && IsBlank(line.end[-1]); }
+bool EndsInBlank(const TextLine& line) { return line.end > line.begin && IsBlankByte(line.end[-1]); }
 bool EndsInCrLf(const TextLine& line) { return line.next - line.end == 2; }
-
-bool IsCodeLine(const TextLine& line) {
-  return Bytes(line) >= 2 && line.begin[0] == '+' && line.begin[1] == ' ';
-}
 
 // Neither empty nor a chunk's line: only such a line can be the rest of a split.
 bool IsPlain(const TextLine& line) {
@@ -113,14 +99,14 @@ bool IsPlain(const TextLine& line) {
 // into the next piece where the line holds no blank, and then counts no less than it.
 uint32_t FirstToken(const TextLine& line) {
   const uint8_t* blank = line.begin;
-  while (blank < line.end && !IsBlank(*blank)) ++blank;
+  while (blank < line.end && !IsBlankByte(*blank)) ++blank;
   return ScalarUnits(line.begin, blank) + (blank < line.end);
 }
 
 // Where the line's last blank is, or null.
 const uint8_t* LastBlank(const TextLine& line) {
   for (const uint8_t* p = line.end; p > line.begin;)
-    if (IsBlank(*--p)) return p;
+    if (IsBlankByte(*--p)) return p;
   return nullptr;
 }
 
@@ -165,8 +151,15 @@ bool WorthNoting(const TextLine& a, const TextLine& b, uint32_t longest) {
 
 }  // namespace
 
+// For the few lines read on their own.
 TextLine LineAt(const uint8_t* p, const uint8_t* limit) {
-  return LineEndingAt(p, FindLineFeed(p, limit), limit);
+  const uint8_t* feed = p;
+  while (feed < limit && *feed != LF) ++feed;
+  return LineEndingAt(p, feed, limit);
+}
+
+bool IsCodeLine(const TextLine& line) {
+  return line.end - line.begin >= 2 && line.begin[0] == '+' && line.begin[1] == ' ';
 }
 
 LineScanner ScanLines(const uint8_t* p, const uint8_t* end) { return {p, end, FeedMask(p, end)}; }

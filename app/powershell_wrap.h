@@ -18,6 +18,8 @@ struct TextLine {
 };
 
 TextLine LineAt(const uint8_t* p, const uint8_t* limit);
+// Led by "+ ", as the code in an error record.
+bool IsCodeLine(const TextLine& line);
 
 // Lines one after another, their line feeds found 64 bytes at a time: most
 // lines of a capture are short, and a search of its own for each would cost more.
