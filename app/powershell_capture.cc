@@ -65,16 +65,15 @@ uint32_t PiecesOf(const JoinPoints& joins, uint32_t begin, uint32_t end, Written
   return count + 1;
 }
 
-// The last pieces written above `floor` (where the text behind a record dropped
-// before begins), each a line of the written text or part of one.
-RecentLines ReadBack(const Writer& out, uint32_t floor, const JoinPoints& joins) {
+// The last pieces written, each a line of the written text or part of one.
+RecentLines ReadBack(const Writer& out, const JoinPoints& joins) {
   WrittenLine pieces[kRecentLines];
   uint32_t count = 0;
-  for (uint32_t feed = out.length; feed > floor && count < kRecentLines;) {
+  for (uint32_t feed = out.length; feed > 0 && count < kRecentLines;) {
     uint32_t end = feed - 1;  // the line feed that ends the line above
-    if (end > floor && out.text[end - 1] == '\r') --end;
+    if (end > 0 && out.text[end - 1] == '\r') --end;
     uint32_t begin = end;
-    while (begin > floor && out.text[begin - 1] != '\n') --begin;
+    while (begin > 0 && out.text[begin - 1] != '\n') --begin;
     count += PiecesOf(joins, begin, end, pieces + count, kRecentLines - count);
     feed = begin;
   }
@@ -86,9 +85,9 @@ RecentLines ReadBack(const Writer& out, uint32_t floor, const JoinPoints& joins)
 // The record that ends with the error id line at `error_id` becomes its first
 // line's own text, joined from its pieces and ended by CR LF; whether there was
 // one. The name and " : " that go make room for the line breaks.
-bool DropRecord(Writer* out, const uint8_t* error_id, uint32_t floor, const JoinPoints& joins, Wrap wrap) {
+bool DropRecord(Writer* out, const uint8_t* error_id, const JoinPoints& joins, Wrap wrap) {
   Flush(out, error_id, error_id);
-  RecentLines recent = ReadBack(*out, floor, joins);
+  RecentLines recent = ReadBack(*out, joins);
   RecordStart start = FindRecordStart(out->text, recent, wrap);
   if (!start.found) return false;
   const WrittenLine& first = RecentLine(recent, start.first);
@@ -115,18 +114,16 @@ const uint8_t* SkipRecordEnd(const TextLine& error_id, const uint8_t* end) {
 uint32_t JoinLines(uint8_t* text, const uint8_t* end, Wrap wrap) {
   Writer out = {text, 0, text};
   JoinPoints joins = {};
-  uint32_t floor = 0;
   const uint8_t* error_id = FindErrorIdLine(text, end);
   LineScanner lines = ScanLines(text, end);
   TextLine a = NextLine(&lines, text);
   for (;;) {
     bool is_error_id = a.begin == error_id;
     if (is_error_id) {
-      if (DropRecord(&out, a.begin, floor, joins, wrap)) {
+      if (DropRecord(&out, a.begin, joins, wrap)) {
         const uint8_t* p = SkipRecordEnd(a, end);
         out.pending = p;
-        floor = out.length;  // what lies below is read back no more
-        joins = JoinPoints{};
+        joins = JoinPoints{};  // their places are gone with the record
         if (p >= end) break;
         error_id = FindErrorIdLine(p, end);
         lines = ScanLines(p, end);

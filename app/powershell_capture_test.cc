@@ -100,6 +100,15 @@ TEST(PowerShellCapture, LogsAsFromCmd) {
   EXPECT_GT(appended, 100);
 }
 
+// A run whose output is one line, split, appended to by another (>>): the
+// second record is found where the first one's pieces were.
+TEST(PowerShellCapture, AppendedToAOneLineRun) {
+  std::string output = "(bootloader) " + std::string(46, 'a') + " bbbbbbbbbb\r\n";
+  PowerShellWay way = {79, true};
+  std::string text = PreparedText(PowerShellModel(output, way) + PowerShellModel(output, way));
+  EXPECT_EQ(Log(text, false), Log(output + output, false));
+}
+
 // The widest console taken: lines of up to kWidestWrap units are joined (here
 // a first token fills the widest line exactly, its blank included), a capture
 // with a longer line is taken as unsplit.
