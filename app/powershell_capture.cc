@@ -152,7 +152,8 @@ uint32_t UndoPowerShell(uint8_t* text, uint32_t length) {
   const uint8_t* error_id = FindErrorIdLine(text, end);
   if (!error_id) return length;
   // UTF-8's mark (Out-File -Encoding utf8) is no part of the first line's width.
-  uint8_t* start = length >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF ? text + 3 : text;
+  // The text holds the error id line, so it has the three bytes to look at.
+  uint8_t* start = text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF ? text + 3 : text;
   uint8_t* from = const_cast<uint8_t*>(LinesAbove(start, error_id, kRecordReach));
   uint32_t before = static_cast<uint32_t>(from - text);
   return before + JoinLines(from, end, MeasureWrap(from, end));
