@@ -37,7 +37,7 @@ std::string FastbootOutput(const std::vector<std::string>& log_lines, const std:
 std::vector<std::string> RandomLog(std::mt19937& random, uint32_t width) {
   const std::string words[] = {"[", "0.053]", "clock:", "cpu0", "@", "1804800", "kHz", "--", "ok",
                                "загрузка", "ядра", "启动完成", "分区表", "status", "0xee8d7ee9",
-                               "Ωmega", "прошивка", "boot:", "state", "GREEN,", "a"};
+                               "Ωmega", "прошивка", "boot:", "ｏｋ", "GREEN,", "a"};
   std::vector<std::string> lines;
   // Three lines long enough to be split more than once at any width: a hard cut
   // shows where it cuts at least two lines inside a word.
@@ -51,6 +51,24 @@ std::vector<std::string> RandomLog(std::mt19937& random, uint32_t width) {
   for (char& c : token) c = "0123456789abcdef"[random() % 16];
   lines.insert(lines.begin() + random() % lines.size(), "dump: " + token + " end");
   return lines;
+}
+
+// Splits a hard cut made inside a word, where a word wrap would have moved the
+// word: a hard cut is told by two of them at least.
+int CutsInsideWords(const std::string& output, const PowerShellWay& way) {
+  std::vector<std::string> lines = ReadLinesModel(output);
+  lines[0] = way.name + " : " + lines[0];
+  int cuts = 0;
+  for (const std::string& line : lines) {
+    std::vector<std::string> pieces = SplitLineModel(line, way.width, false);
+    for (size_t i = 0; i + 1 < pieces.size(); ++i) {
+      size_t blank = pieces[i].find_last_of(" \t");
+      uint32_t tail = UnitsModel(pieces[i].substr(blank + 1));
+      cuts += blank != std::string::npos && blank + 1 < pieces[i].size() &&
+              tail + UnitsModel(TokensModel(pieces[i + 1])[0]) <= way.width;
+    }
+  }
+  return cuts;
 }
 
 // Captures of random logs as Windows PowerShell 5.1 writes them, at the widths of
@@ -73,7 +91,9 @@ TEST(PowerShellCapture, LogsAsFromCmd) {
     std::vector<std::string> log = RandomLog(random, way.width);
     std::string output = FastbootOutput(log, random() % 2 ? "\r\n" : "\n", random() % 2 ? 60 : 252,
                                         random() % 4 == 0);
-    if (!UnambiguousModel(output, way)) continue;
+    bool split = false;
+    for (const std::string& line : ReadLinesModel(output)) split |= UnitsModel(line) > way.width;
+    if (!UnambiguousModel(output, way) || (!way.word_wrap && split && CutsInsideWords(output, way) < 2)) continue;
     ++rounds;
     std::string capture = PowerShellModel(output, way), cmd = output, unsplit = UnsplitModel(output);
     if (random() % 5 == 0) {  // >>: a second run, in another way

@@ -195,7 +195,7 @@ Wrap MeasureWrap(const uint8_t* text, const uint8_t* end) {
   // One line of W before a plain line is as likely the longest line of a text
   // that nothing split.
   uint32_t hard_cut = evidence.hard_cut[longest];
-  return {longest, hard_cut >= 2 && hard_cut > word_wrap && hard_cut > evidence.unsplit[longest]};
+  return {longest, hard_cut >= 2 && hard_cut > word_wrap && 2 * hard_cut > evidence.unsplit[longest]};
 }
 
 bool JoinsNext(const TextLine& a, const TextLine& b, Wrap wrap) {

@@ -199,17 +199,24 @@ TEST(Runs, CommandLinesFilesAndMessages) {
       runs.push_back({"bootweave " + name + "_" + form.suffix + ".txt -", 0, form.log});
     }
   }
-  // A real line break that looks like a split, at 80 columns with a word wrap: a line
-  // ending in a blank where the next line's first word would not have fitted is joined
-  // with it; where the word would have fitted, it is kept.
-  for (std::string next : {"extraordinarily_long_first_word", "short"}) {
+  // Real line breaks that look like splits, at 80 columns with a word wrap (W = 79): a line
+  // ending in a blank where the next line's first word would not have fitted is joined with
+  // it; one where the word would have fitted is kept, and so is a line of 79 whose last word
+  // and the next line's first word would have fitted a line together.
+  struct Break {
+    std::string line, next;
+    bool joined;
+  };
+  const Break breaks[] = {{"log: " + std::string(54, 'x') + " ", "extraordinarily_long_first_word", true},
+                          {"log: " + std::string(54, 'x') + " ", "short", false},
+                          {"log: " + std::string(50, 'y') + " " + std::string(10, 'z'), std::string(68, 'w'), false}};
+  for (const Break& b : breaks) {
     std::string output = "(bootloader) boot\r\n(bootloader) dump: " + std::string(100, 'f') +
-                         "\r\n(bootloader) log: " + std::string(54, 'x') + " \r\n" + next +
-                         " of the next line\r\nOKAY [  0.010s]\r\n";
-    std::string log = ReformatModel(output, false, 1024);
-    if (next.size() > 5) log.replace(log.find(" \r\n" + next), 3, " ");
-    WriteBytes(dir + "\\" + next + ".txt", PowerShellCapture(output, {79, true}));
-    runs.push_back({"bootweave " + next + ".txt -", 0, log});
+                         "\r\n(bootloader) " + b.line + "\r\n" + b.next + " of the next line\r\nOKAY [  0.010s]\r\n";
+    std::string log = ReformatModel(output, false, 1024), name = b.next.substr(0, 20) + ".txt";
+    if (b.joined) log.erase(log.find("\r\n" + b.next), 2);
+    WriteBytes(dir + "\\" + name, PowerShellCapture(output, {79, true}));
+    runs.push_back({"bootweave " + name + " -", 0, log});
   }
   std::vector<RunResult> results;
   for (const Case& run : runs) {
