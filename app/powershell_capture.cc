@@ -110,11 +110,10 @@ const uint8_t* SkipRecordEnd(const TextLine& error_id, const uint8_t* end) {
 }
 
 // One pass: most lines are only looked at for their length and last byte; the
-// error id lines are found ahead by a search of their own.
-uint32_t JoinLines(uint8_t* text, const uint8_t* end, Wrap wrap) {
+// error id lines are found ahead by a search of their own, the first given.
+uint32_t JoinLines(uint8_t* text, const uint8_t* end, const uint8_t* error_id, Wrap wrap) {
   Writer out = {text, 0, text};
   JoinPoints joins = {};
-  const uint8_t* error_id = FindErrorIdLine(text, end);
   LineScanner lines = ScanLines(text, end);
   TextLine a = NextLine(&lines, text);
   for (;;) {
@@ -156,5 +155,5 @@ uint32_t UndoPowerShell(uint8_t* text, uint32_t length) {
   uint8_t* start = text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF ? text + 3 : text;
   uint8_t* from = const_cast<uint8_t*>(LinesAbove(start, error_id, kRecordReach));
   uint32_t before = static_cast<uint32_t>(from - text);
-  return before + JoinLines(from, end, MeasureWrap(from, end));
+  return before + JoinLines(from, end, error_id, MeasureWrap(from, end));
 }

@@ -110,6 +110,14 @@ const uint8_t* LastBlank(const TextLine& line) {
   return nullptr;
 }
 
+// Whether the line `a` (not ending in a blank) ends inside a word that, with b's
+// first token, fits a line of `width`: a word wrap would have moved the word to
+// the next line, so only a hard cut splits there. Not where a holds no blank.
+bool EndsInsideShortWord(const TextLine& a, const TextLine& b, uint32_t width) {
+  const uint8_t* blank = LastBlank(a);
+  return blank && ScalarUnits(blank + 1, a.end) + FirstToken(b) <= width;
+}
+
 // Counts for MeasureWrap, per line length: lines of that length that end inside
 // a short word before a plain line (only a hard cut splits there), and those
 // before an empty line, a chunk's line or the end (no split ends there); lines
@@ -137,8 +145,7 @@ void Note(Evidence* evidence, const TextLine& a, const TextLine& b) {
     evidence->blank_length[units]++;
     return;
   }
-  const uint8_t* blank = LastBlank(a);
-  if (blank && ScalarUnits(blank + 1, a.end) + FirstToken(b) <= units) evidence->hard_cut[units]++;
+  if (EndsInsideShortWord(a, b, units)) evidence->hard_cut[units]++;
 }
 
 // A line whose bytes are fewer than a number of units has fewer units too: only
@@ -205,6 +212,5 @@ bool JoinsNext(const TextLine& a, const TextLine& b, Wrap wrap) {
   if (EndsInBlank(a)) return Units(a) + FirstToken(b) > width;
   if (bytes < width || Units(a) != width) return false;
   // Inside a token longer than W, which fills the line to exactly W.
-  const uint8_t* blank = LastBlank(a);
-  return !blank || ScalarUnits(blank + 1, a.end) + FirstToken(b) > width;
+  return !EndsInsideShortWord(a, b, width);
 }
