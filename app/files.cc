@@ -52,23 +52,22 @@ void CloseFile(void** handle) {
   *handle = nullptr;
 }
 
-// 64-bit decimal text, for sizes that wsprintf's %u cannot take.
-void Uint64ToText(uint64_t value, char (&text)[24]) {
-  char digits[24];
-  int n = 0;
+// 64-bit decimal text, for sizes that wsprintf's %u cannot take: written from
+// the end of the buffer back; the text starts where the result points.
+const char* Uint64ToText(uint64_t value, char (&text)[24]) {
+  char* p = text + sizeof text - 1;
+  *p = '\0';
   do {
-    digits[n++] = static_cast<char>('0' + value % 10);
+    *--p = static_cast<char>('0' + value % 10);
     value /= 10;
   } while (value);
-  for (int i = 0; i < n; ++i) text[i] = digits[n - 1 - i];
-  text[n] = '\0';
+  return p;
 }
 
 // A source, or a UTF-16 source's text in UTF-8, of `size` bytes.
 uint32_t ReportTooLarge(uint64_t size) {
   char text[24];
-  Uint64ToText(size, text);
-  PrintError("Source file of %s bytes is too large (at most %u bytes)", text,
+  PrintError("Source file of %s bytes is too large (at most %u bytes)", Uint64ToText(size, text),
              static_cast<uint32_t>(kLargestSource));
   return ExitFiles;
 }

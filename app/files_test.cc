@@ -1,0 +1,32 @@
+#include "app/files.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "runtime/std_handles.h"
+
+// Each buffer and handle the job holds is given back and its field reset; standard
+// output is left to the start-up frame, which owns it.
+TEST(ReleaseJob, GivesBackWhatTheJobHolds) {
+  auto is_free = [](const void* pages) {
+    MEMORY_BASIC_INFORMATION info;
+    return VirtualQuery(pages, &info, sizeof info) == sizeof info && info.State == MEM_FREE;
+  };
+  auto is_open = [](HANDLE handle) { DWORD flags; return GetHandleInformation(handle, &flags) != 0; };
+  auto pages = [] { return static_cast<uint8_t*>(VirtualAlloc(nullptr, 4096, MEM_COMMIT, PAGE_READWRITE)); };
+  for (bool to_standard_output : {false, true}) {
+    FormatJob job;
+    InitJob(&job);
+    job.source_buffer = pages(), job.output_buffer = pages();
+    job.source_handle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    job.dest_handle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    StdOutputHandle = to_standard_output ? job.dest_handle : nullptr;
+    const FormatJob held = job;
+    ReleaseJob(&job);
+    EXPECT_TRUE(is_free(held.source_buffer) && is_free(held.output_buffer));
+    EXPECT_TRUE(!is_open(held.source_handle) && is_open(held.dest_handle) == to_standard_output);
+    EXPECT_TRUE(!job.source_buffer && !job.output_buffer && !job.source_handle && !job.dest_handle);
+  }
+  CloseHandle(StdOutputHandle);
+  StdOutputHandle = nullptr;
+}
