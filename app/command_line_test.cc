@@ -9,3 +9,12 @@ TEST(ParseCommandLine, OptionNamesOfNineteenCharacters) {
   InitJob(&job);
   EXPECT_EQ(ParseCommandLine(&job, "-abcdefghijklmnopqrs a b"), 1u);
 }
+
+// At most max_length bytes are looked at, and none past the end of the text.
+TEST(FindChar, LooksAtMostMaxLengthBytes) {
+  const char text[] = "ab\0c";
+  const struct { const char* text; uint32_t max_length; char c; const char* found; } rows[] = {
+      {text, 1, 'a', text}, {text, 1, 'b', nullptr}, {text, 4, 'b', text + 1},
+      {text, 4, 'c', nullptr}, {text, 0, 'a', nullptr}, {nullptr, 4, 'a', nullptr}};
+  for (const auto& row : rows) EXPECT_EQ(FindChar(row.text, row.max_length, row.c), row.found) << row.max_length;
+}
