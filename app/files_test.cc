@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string.h>
+
+#include "app/reformat.h"
 #include "runtime/std_handles.h"
 
+// A job starts holding nothing. Growing the output buffer gives the old one back
+// (whose pages the new one may take again).
 // Each buffer and handle the job holds is given back and its field reset; standard
 // output is left to the start-up frame, which owns it.
-TEST(ReleaseJob, GivesBackWhatTheJobHolds) {
+TEST(Job, StartsEmptyAndGivesBackWhatItHolds) {
   auto is_free = [](const void* pages) {
     MEMORY_BASIC_INFORMATION info;
     return VirtualQuery(pages, &info, sizeof info) == sizeof info && info.State == MEM_FREE;
@@ -16,8 +21,15 @@ TEST(ReleaseJob, GivesBackWhatTheJobHolds) {
   auto pages = [] { return static_cast<uint8_t*>(VirtualAlloc(nullptr, 4096, MEM_COMMIT, PAGE_READWRITE)); };
   for (bool to_standard_output : {false, true}) {
     FormatJob job;
+    memset(&job, 0xA5, sizeof job);
     InitJob(&job);
-    job.source_buffer = pages(), job.output_buffer = pages();
+    EXPECT_TRUE(!job.source_path[0] && !job.dest_path[0] && !job.raw && !job.source_handle && !job.dest_handle &&
+                !job.source_buffer && !job.source_size && !job.source_length && !job.output_buffer &&
+                !job.output_capacity && !job.output_length && job.result == kNoResult);
+    job.source_buffer = pages(), job.output_buffer = pages(), job.source_length = 100;
+    uint8_t* small = job.output_buffer;
+    ASSERT_EQ(GrowOutputBuffer(&job), 0u);
+    EXPECT_TRUE((job.output_buffer == small || is_free(small)) && job.output_capacity == WorstCaseOutputSize(100));
     job.source_handle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     job.dest_handle = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     StdOutputHandle = to_standard_output ? job.dest_handle : nullptr;

@@ -13,8 +13,7 @@ static HANDLE ValidOrNull(HANDLE handle) {
 
 bool GetStdHandles(void** input_slot, void** output_slot, void** error_slot) {
   STARTUPINFOW startup;
-  startup.cb = sizeof(startup);
-  GetStartupInfoW(&startup);
+  GetStartupInfoW(&startup);  // fills the whole record, cb included
   HANDLE input, output, error;
   if (startup.dwFlags & STARTF_USESTDHANDLES) {
     input = ValidOrNull(startup.hStdInput);
