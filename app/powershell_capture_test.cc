@@ -120,13 +120,19 @@ TEST(PowerShellCapture, LogsAsFromCmd) {
   EXPECT_GT(appended, 100);
 }
 
-// A run whose output is one line, split, appended to by another (>>): the
-// second record is found where the first one's pieces were.
-TEST(PowerShellCapture, AppendedToAOneLineRun) {
-  std::string output = "(bootloader) " + std::string(46, 'a') + " bbbbbbbbbb\r\n";
-  PowerShellWay way = {79, true};
-  std::string text = PreparedText(PowerShellModel(output, way) + PowerShellModel(output, way));
-  EXPECT_EQ(Log(text, false), Log(output + output, false));
+// Records read back in their pieces: a run whose output is one line, split, appended
+// to by another (>>), whose second record is found where the first one's pieces
+// were; a hard cut that splits only the CategoryInfo line, where the first line is
+// short and ends in blanks.
+TEST(PowerShellCapture, RecordsReadBackInTheirPieces) {
+  const struct { std::string output; PowerShellWay way; int runs; } rows[] = {
+      {"(bootloader) " + std::string(46, 'a') + " bbbbbbbbbb\r\n", {79, true}, 2},
+      {"(bootloader) " + std::string(26, 'x') + "  \r\n(bootloader) ok\r\nOKAY [  0.010s]\r\n", {79, false}, 1}};
+  for (const auto& row : rows) {
+    std::string capture, output;
+    for (int run = 0; run < row.runs; ++run) capture += PowerShellModel(row.output, row.way), output += row.output;
+    EXPECT_EQ(Log(PreparedText(capture), false), Log(output, false)) << row.output;
+  }
 }
 
 // The widest console taken: lines of up to kWidestWrap units are joined (here
