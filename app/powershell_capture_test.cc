@@ -135,6 +135,15 @@ TEST(PowerShellCapture, RecordsReadBackInTheirPieces) {
   }
 }
 
+// Only a line that is the error id, blanks around it, marks a record: a capture
+// whose log quotes it is kept as it is, although its longest line looks split.
+TEST(PowerShellCapture, QuotedErrorIdsAreNoRecords) {
+  const std::string longest = "(bootloader) x\r\n" + std::string(90, 'a') + "\r\nnext\r\n";
+  for (std::string quoted : {"(bootloader) quote: + FullyQualifiedErrorId : NativeCommandError\r\n",
+                             " + FullyQualifiedErrorId : NativeCommandError.\r\n"})
+    EXPECT_EQ(PreparedText(quoted + longest), quoted + longest);
+}
+
 // The widest console taken: lines of up to kWidestWrap units are joined (here
 // a first token fills the widest line exactly, its blank included), a capture
 // with a longer line is taken as unsplit.
