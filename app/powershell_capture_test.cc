@@ -78,15 +78,11 @@ int CutsInsideWords(const std::string& output, const PowerShellWay& way) {
 // appended to by a second run: the log comes out as from the same output
 // captured by cmd, in both modes.
 TEST(PowerShellCapture, LogsAsFromCmd) {
-  const std::string locations[] = {"At line:1 char:1", "In Zeile:1 Zeichen:1", "En línea: 1 Carácter: 1",
-                                   "所在位置 行:1 字符: 1", "строка:1 знак:1",
-                                   "At C:\\Users\\Łukasz Wiśniewski\\Documents\\Android\\platform-tools\\"
-                                   "scripts\\grab-oem-log.ps1:14 char:5"};
   std::mt19937 random(17);
   int rounds = 0, first_split = 0, body_split = 0, appended = 0;
   while (rounds < 600) {
     PowerShellWay way = {std::vector<uint32_t>{79, 99, 119, 159}[random() % 4], random() % 2 == 0,
-                         locations[random() % 6]};
+                         kLocationLines[random() % 6]};
     if (random() % 3 == 0) way.name = "fastboot";
     std::vector<std::string> log = RandomLog(random, way.width);
     std::string output = FastbootOutput(log, random() % 2 ? "\r\n" : "\n", random() % 2 ? 60 : 252,
@@ -118,30 +114,6 @@ TEST(PowerShellCapture, LogsAsFromCmd) {
   EXPECT_GT(first_split, 150);
   EXPECT_GT(body_split, 60);
   EXPECT_GT(appended, 100);
-}
-
-// Records read back in their pieces: a run whose output is one line, split, appended
-// to by another (>>), whose second record is found where the first one's pieces
-// were; a hard cut that splits only the CategoryInfo line, where the first line is
-// short and ends in blanks.
-TEST(PowerShellCapture, RecordsReadBackInTheirPieces) {
-  const struct { std::string output; PowerShellWay way; int runs; } rows[] = {
-      {"(bootloader) " + std::string(46, 'a') + " bbbbbbbbbb\r\n", {79, true}, 2},
-      {"(bootloader) " + std::string(26, 'x') + "  \r\n(bootloader) ok\r\nOKAY [  0.010s]\r\n", {79, false}, 1}};
-  for (const auto& row : rows) {
-    std::string capture, output;
-    for (int run = 0; run < row.runs; ++run) capture += PowerShellModel(row.output, row.way), output += row.output;
-    EXPECT_EQ(Log(PreparedText(capture), false), Log(output, false)) << row.output;
-  }
-}
-
-// Only a line that is the error id, blanks around it, marks a record: a capture
-// whose log quotes it is kept as it is, although its longest line looks split.
-TEST(PowerShellCapture, QuotedErrorIdsAreNoRecords) {
-  const std::string longest = "(bootloader) x\r\n" + std::string(90, 'a') + "\r\nnext\r\n";
-  for (std::string quoted : {"(bootloader) quote: + FullyQualifiedErrorId : NativeCommandError\r\n",
-                             " + FullyQualifiedErrorId : NativeCommandError.\r\n"})
-    EXPECT_EQ(PreparedText(quoted + longest), quoted + longest);
 }
 
 // The widest console taken: lines of up to kWidestWrap units are joined (here

@@ -19,6 +19,13 @@ struct PowerShellWay {
   std::string command = "fastboot oem log > capture.txt 2>&1";
 };
 
+// The location line in some of the languages PowerShell speaks, and one long enough to be
+// split: a script's path.
+const std::string kLocationLines[6] = {
+    "At line:1 char:1", "In Zeile:1 Zeichen:1", "En línea: 1 Carácter: 1", "所在位置 行:1 字符: 1",
+    "строка:1 знак:1",
+    "At C:\\Users\\Łukasz Wiśniewski\\Documents\\Android\\platform-tools\\scripts\\grab-oem-log.ps1:14 char:5"};
+
 // UTF-16 units of UTF-8 text.
 inline uint32_t UnitsModel(const std::string& text) {
   uint32_t units = 0;
