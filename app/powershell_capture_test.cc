@@ -117,13 +117,13 @@ TEST(PowerShellCapture, LogsAsFromCmd) {
 }
 
 // The widest console taken: lines of up to kWidestWrap units are joined (here
-// a first token fills the widest line exactly, its blank included), a capture
-// with a longer line is taken as unsplit.
+// a first token fills a line of W exactly, its blank included), a capture with
+// a longer line is taken as unsplit.
 TEST(PowerShellCapture, WidestConsole) {
-  std::string output = "(bootloader) x\r\n(bootloader) " + std::string(4082, 'a') + " " + std::string(9, 'b') +
-                       "\r\nOKAY [  0.010s]\r\n";
-  const PowerShellWay ways[] = {{4096, true}, {4096, false}, {4097, false}};
+  const PowerShellWay ways[] = {{4096, true}, {4096, false}, {4097, true}};
   for (const PowerShellWay& way : ways) {
+    std::string output = "(bootloader) x\r\n(bootloader) " + std::string(way.width - 14, 'a') + " " +
+                         std::string(9, 'b') + "\r\nOKAY [  0.010s]\r\n";
     std::string text = PreparedText(PowerShellModel(output, way));
     EXPECT_EQ(Log(text, false) == Log(output, false), way.width == 4096) << way.width << way.word_wrap;
   }
