@@ -91,6 +91,7 @@ TEST(ErrorTextTest, LanguageFallback) {
   FormatMessageProc = [](DWORD flags, LPCVOID source, DWORD id, DWORD language, LPWSTR buffer,
                          DWORD size, va_list* arguments) -> DWORD {
     if (language == 0) return FormatMessageW(flags, source, id, 0, buffer, size, arguments);
+    EXPECT_EQ(language, DWORD(LANG_USER_DEFAULT));  // the user's own language first
     SetLastError(first_error);
     return 0;
   };
