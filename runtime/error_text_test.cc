@@ -39,7 +39,7 @@ TEST(ErrorTextTest, PrefixAndTextByCode) {
   EXPECT_EQ(GetModuleHandleA("wininet.dll"), nullptr);  // never loaded for a description
   HMODULE internet = LoadLibraryW(L"wininet.dll");
   const struct { uint32_t code; std::u16string prefix, text; } rows[] = {  // text "": not kNoText
-      {2, u"2 - ", u""}, {0x80070005, u"0x80070005 - ", u""}, {12002, u"12002 - ", u""},
+      {2, u"2 - ", u""}, {0x80070005, u"0x80070005 - ", After(5, u"5 - ")}, {12002, u"12002 - ", u""},
       {0x80072EE2, u"0x80072EE2 - ", u""}, {0x80070002, u"0x80070002 - ", file_not_found},
       {0x00010005, u"0x010005 - ", kNoText}, {0xDEAD, u"57005 - ", kNoText},
   };
@@ -72,10 +72,11 @@ TEST(ErrorTextTest, HookBeforeAndFallbacksAfterTheSystem) {
     return uint32_t(std::u16string(u"from the hook.\r\n ").copy(buffer, 17));
   };
   ErrorTextFallbacks[2] = [](WideChar* buffer, uint32_t capacity, uint32_t code) -> uint32_t {
-    return code == 0xBEEF ? capacity : uint32_t(std::u16string(u"from a fallback.").copy(buffer, 16));
+    return code == 0xBEEF ? capacity : uint32_t(std::u16string(u"from a fallback.").copy(buffer, code == 0xDEAE ? 1 : 16));
   };
   EXPECT_EQ(Describe(42), u"42 - from the hook");
   EXPECT_EQ(Describe(0xDEAD), u"57005 - from a fallback.");
+  EXPECT_EQ(Describe(0xDEAE), u"57006 - f");  // one character is a text
   EXPECT_EQ(Describe(2), system_text);
   EXPECT_EQ(Describe(0xBEEF, 12).size(), 11u);
   ErrorTextHook = nullptr;
