@@ -57,6 +57,7 @@ const std::vector<Row> kRows = {
     // 'h' with an unsigned letter prints the 16-bit value itself.
     {u"%hx|%hu|%ho|%hd", {0x8000, 0x8000, 0xFFFF, 0x8000}, u"8000|32768|177777|-32768"},
     {u"%lld|%I64b", {0x8000000000000000, ~0ull}, u"-9223372036854775808|" + std::u16string(64, u'1')},
+    {u"%lld|%d|%I64i|%hd", {0, 0, 0, 0}, u"0|0|0|0"},  // zero, at the sign's edge
     {u"%*d|%-*d|", {3, 1, 3, 2}, u"  1|2  |"}, {u"%.*s|%.s%d", {0xFFFFFFFF, P(u"abc"), 5}, u"abc|%.s5"},
     {u"%C%c|%%%d", {0x1E9, 0x263A, 3}, u"\u00E9\u263A|%3"},
 };
