@@ -64,8 +64,9 @@ TEST(Runs, CommandLinesFilesAndMessages) {
   CreateDirectoryW(Wide(dir + "\\" + folder).c_str(), nullptr);
   CreateDirectoryW(Wide(dir + "\\" + deep).c_str(), nullptr);
   const std::string rest(3000, 'r'), name(1023, 'n'), too_large = " bytes is too large (at most 2863311529 bytes)\r\n";
-  // cjk's second block of 16 units is ASCII but for U+8001, whose big-endian bytes 80 01 swapped wrong look ASCII.
-  const std::string hel = "hel" + std::string(300, 'l'), cjk = "xyz老abcdefghijklmno " + Repeat("日志😀", 3000), block = "At x\r\n+ y\r\n + FullyQualifiedErrorId : NativeCommandError\r\n";
+  // cjk's second block of 16 units is ASCII but for U+8001, whose big-endian bytes 80 01 swapped wrong look
+  // ASCII; U+07FF behind it is the last character of two UTF-8 bytes.
+  const std::string hel = "hel" + std::string(300, 'l'), cjk = "xyz老abcdefghijklmno ߿ " + Repeat("日志😀", 3000), block = "At x\r\n+ y\r\n + FullyQualifiedErrorId : NativeCommandError\r\n";
   std::vector<Case> runs = {
       {"bootweave", 99, kUsage}, {"bootweave  \t ", 99, kUsage}, {"bootweave /?", 99, kUsage},
       {"bootweave /? \t", 99, kUsage}, {"\"C:\\Program Files\\bootweave.exe\"", 99, kUsage},
