@@ -1,6 +1,6 @@
 // What the product needs of a C runtime, for the image that links none: the
 // memory and string primitives that the code and the compiler call, no more (a
-// missing one fails the link, so none is kept on spec). Only the exe links this
+// missing one fails the link, so none is kept just in case). Only the exe links this
 // file; built with -ffreestanding -fno-builtin -fno-tree-loop-distribute-patterns,
 // so that the loops below are not turned back into calls to themselves.
 
