@@ -8,10 +8,9 @@
 #include "app/reformat.h"
 #include "runtime/std_handles.h"
 
-// A job starts holding nothing. Growing the output buffer gives the old one back
-// (whose pages the new one may take again).
-// Each buffer and handle the job holds is given back and its field reset; standard
-// output is left to the start-up frame, which owns it.
+// A job starts holding nothing; growing its output buffer gives the old one back. Each
+// buffer and handle it holds is given back and its field reset, but standard output,
+// which the start-up frame owns. (The new buffer may take the old one's pages again.)
 TEST(Job, StartsEmptyAndGivesBackWhatItHolds) {
   auto is_free = [](const void* pages) {
     MEMORY_BASIC_INFORMATION info;

@@ -48,19 +48,6 @@ std::string Reformat(const std::string& source, bool raw, int64_t capacity = -1)
   return std::string(out, out + job.output_length);
 }
 
-// The first occurrence lying wholly inside the length, or none.
-TEST(FindBytes, Boundaries) {
-  const struct { std::string buffer; uint32_t length; std::string pattern; int at; } cases[] = {
-      {"abc", 3, "abc", 0}, {"abc", 2, "abc", -1}, {"xxab", 4, "ab", 2}, {"xxab", 3, "ab", -1},
-      {"aab", 3, "ab", 1},  {"", 0, "a", -1},      {"xab", 3, "a", 1},   {"ab", 2, "", 0}};
-  for (const auto& c : cases) {
-    auto* buffer = reinterpret_cast<const uint8_t*>(c.buffer.data());
-    const uint8_t* found = FindBytes(buffer, c.length, reinterpret_cast<const uint8_t*>(c.pattern.data()),
-                                     static_cast<uint32_t>(c.pattern.size()));
-    EXPECT_EQ(found ? found - buffer : -1, c.at) << c.buffer << " / " << c.pattern;
-  }
-}
-
 // Random captures against the plain model of the rules, at random capacities
 // (mostly near the text's own length, where the edge cases are), in both modes;
 // a buffer of the worst-case size always holds the whole text.

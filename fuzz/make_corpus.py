@@ -71,7 +71,8 @@ def format_w_seeds():
 def command_line_seeds():
     lines = [b"bootweave -raw in.txt out.txt", b'"C:\\Program Files\\bw.exe"  "a b.txt" -',
              b"bw -", b"bw -rawx a b", b"bw -verylongoptionnamethatdoesnotfit a b",
-             b'bw "unterminated', b"bw\ta\tb\tc", b"bw " + b"x" * 300 + b" out"]
+             b'bw "unterminated', b"bw\ta\tb\tc", b"bw " + b"x" * 300 + b" out",
+             b"bw -abcdefghijklmnopqrs a b"]  # a name of 19 fills its buffer to the last byte
     return [bytes([i * 37 & 0xFF, 200]) + line for i, line in enumerate(lines)]
 
 

@@ -133,6 +133,11 @@ TEST(Runs, CommandLinesFilesAndMessages) {
                                       "OKAY [  0.010s]", {119, true})},
       {"later.txt", "(bootloader) a\r\r\n(bootloader) b\r\r\n" + block + " \r\n(bootloader) c\r\n"}};
   for (const auto& file : files) WriteBytes(dir + "\\" + file.first, file.second);
+  // A capture written to name, which a run turns into log on standard output.
+  auto add_capture = [&](const std::string& name, const std::string& bytes, const std::string& log) {
+    WriteBytes(dir + "\\" + name, bytes);
+    runs.push_back({"bootweave " + name + " -", 0, log});
+  };
   for (std::string name : {"журнал", "καταγραφή", "日志", "dziennik_żółć", "log 😀"}) {
     WriteBytes(dir + "\\" + name + ".txt", kCapture);
     runs.push_back({"bootweave \"" + name + ".txt\" \"" + name + ".log\"", 0, "", "", name + ".log", kLog});
@@ -153,20 +158,15 @@ TEST(Runs, CommandLinesFilesAndMessages) {
   }
   WriteBytes(dir + "\\big.txt", capture);
   runs.push_back({"bootweave big.txt big.log", 0, "", "", "big.log", log});
-  // The samples as they are, as Notepad and PowerShell save them, and for the Windows ones
-  // as Windows PowerShell 5.1 redirects them: at the widths of consoles of 80, 100, 120
-  // and 160 columns, in a language that wraps at words and in one that cuts, with the
-  // host's first line or the first chunk's in the error record and its location line in
-  // several languages (once long enough to be split); with the first line split (from
-  // the longest chunk's line on); appended to by a second run (>>). The log is the one of
-  // the same output captured by cmd.
+  // The samples as they are, as Notepad and PowerShell save them, and the Windows ones as
+  // Windows PowerShell 5.1 redirects them: consoles of 80 to 160 columns, word wrap and hard
+  // cut, the host's first line or the first chunk's in the error record, location lines in
+  // several languages; the first line split; appended to (>>). The log is cmd's.
   for (std::string name : {"boot_capture", "chunks252_capture", "linux_capture"}) {
     std::string sample = SourcePath("samples") + "\\" + name, capture = ReadBytes(sample + ".txt");
     std::string log = ReadBytes(sample + ".log");
     runs.push_back({"bootweave \"" + sample + ".txt\" -", 0, log});
-    struct Form {
-      std::string suffix, bytes, log;
-    };
+    struct Form { std::string suffix, bytes, log; };
     std::vector<Form> forms = {{"le", Utf16Model(capture), log}, {"be", Utf16Model(capture, true), log},
                                {"bom", "\xEF\xBB\xBF" + capture, log}};
     if (name != "linux_capture") {
@@ -187,10 +187,7 @@ TEST(Runs, CommandLinesFilesAndMessages) {
       forms.push_back({"ps_twice", Utf16Model(PowerShellModel(capture, narrow) + PowerShellModel(capture, narrow)),
                        ReformatModel(twice, false, 1 << 20)});
     }
-    for (const Form& form : forms) {
-      WriteBytes(dir + "\\" + name + "_" + form.suffix + ".txt", form.bytes);
-      runs.push_back({"bootweave " + name + "_" + form.suffix + ".txt -", 0, form.log});
-    }
+    for (const Form& form : forms) add_capture(name + "_" + form.suffix + ".txt", form.bytes, form.log);
   }
   // Records read back in their pieces: a one-line run's, appended to by another (>>),
   // and one behind a short first line ending in blanks, where a hard cut splits only
@@ -200,30 +197,24 @@ TEST(Runs, CommandLinesFilesAndMessages) {
                     short_first = "(bootloader) " + std::string(26, 'x') + "  \r\n(bootloader) ok\r\nOKAY [  0.010s]\r\n",
                     quoted = "(bootloader) quote: + FullyQualifiedErrorId : NativeCommandError\r\n + FullyQualifiedErrorId"
                              " : NativeCommandError.\r\n" + std::string(90, 'a') + "\r\nnext\r\n(bootloader) end\r\n";
-  WriteBytes(dir + "\\one_line.txt", Utf16Model(PowerShellModel(one_line, {79, true}) + PowerShellModel(one_line, {79, true})));
-  WriteBytes(dir + "\\short_first.txt", PowerShellCapture(short_first, {79, false}));
-  WriteBytes(dir + "\\quoted.txt", quoted);
-  runs.push_back({"bootweave one_line.txt -", 0, ReformatModel(one_line + one_line, false, 1024)});
-  runs.push_back({"bootweave short_first.txt -", 0, ReformatModel(short_first, false, 1024)});
-  runs.push_back({"bootweave quoted.txt -", 0, ReformatModel(quoted, false, 1024)});
+  add_capture("one_line.txt", Utf16Model(PowerShellModel(one_line, {79, true}) + PowerShellModel(one_line, {79, true})),
+              ReformatModel(one_line + one_line, false, 1024));
+  add_capture("short_first.txt", PowerShellCapture(short_first, {79, false}), ReformatModel(short_first, false, 1024));
+  add_capture("quoted.txt", quoted, ReformatModel(quoted, false, 1024));
   // Real line breaks that look like splits, at 80 columns with a word wrap (W = 79): a line
   // ending in a blank where the next line's first word would not have fitted is joined with
   // it; one where the word would have fitted is kept, and so is a line of 79 whose last word
   // and the next line's first word would have fitted a line together.
-  struct Break {
-    std::string line, next;
-    bool joined;
-  };
-  const Break breaks[] = {{"log: " + std::string(54, 'x') + " ", "extraordinarily_long_first_word", true},
-                          {"log: " + std::string(54, 'x') + " ", "short", false},
-                          {"log: " + std::string(50, 'y') + " " + std::string(10, 'z'), std::string(68, 'w'), false}};
-  for (const Break& b : breaks) {
+  const struct { std::string line, next; bool joined; } breaks[] = {
+      {"log: " + std::string(54, 'x') + " ", "extraordinarily_long_first_word", true},
+      {"log: " + std::string(54, 'x') + " ", "short", false},
+      {"log: " + std::string(50, 'y') + " " + std::string(10, 'z'), std::string(68, 'w'), false}};
+  for (const auto& b : breaks) {
     std::string output = "(bootloader) boot\r\n(bootloader) dump: " + std::string(100, 'f') +
                          "\r\n(bootloader) " + b.line + "\r\n" + b.next + " of the next line\r\nOKAY [  0.010s]\r\n";
-    std::string log = ReformatModel(output, false, 1024), name = b.next.substr(0, 20) + ".txt";
+    std::string log = ReformatModel(output, false, 1024);
     if (b.joined) log.erase(log.find("\r\n" + b.next), 2);
-    WriteBytes(dir + "\\" + name, PowerShellCapture(output, {79, true}));
-    runs.push_back({"bootweave " + name + " -", 0, log});
+    add_capture(b.next.substr(0, 20) + ".txt", PowerShellCapture(output, {79, true}), log);
   }
   // A full disk, where the build could mount a small tmpfs (as root).
   std::string disk = WindowsPath(BW_BINARY_DIR "/full_disk");
