@@ -71,12 +71,10 @@ int CutsInsideWords(const std::string& output, const PowerShellWay& way) {
   return cuts;
 }
 
-// Captures of random logs as Windows PowerShell 5.1 writes them, at the widths of
-// consoles of 80, 100, 120 and 160 columns, word wrap and hard cut, with the
-// location line in several languages (one long enough to be split), in UTF-16,
-// in UTF-8 with its mark (Out-File -Encoding utf8) and without, now and then
-// appended to by a second run: the log comes out as from the same output
-// captured by cmd, in both modes.
+// Captures of random logs as Windows PowerShell 5.1 writes them: consoles of 80 to 160
+// columns, word wrap and hard cut, location lines in several languages (one split), in
+// UTF-16, in UTF-8 with its mark (Out-File -Encoding utf8) and without, now and then
+// appended to (>>). The log comes out as from the same output captured by cmd, both modes.
 TEST(PowerShellCapture, LogsAsFromCmd) {
   std::mt19937 random(17);
   int rounds = 0, first_split = 0, body_split = 0, appended = 0;

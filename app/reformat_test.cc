@@ -17,11 +17,10 @@ namespace {
 
 const char P[] = "(bootloader) ", O[] = "OKAY [", F[] = "Finished. Total time:";
 
-// Runs the transformation with the given capacity (the source's size unless
-// given) and checks that nothing past the capacity was touched. On Windows the
-// buffers lie above 4 GiB, where a pointer cut to 32 bits would show; on the
-// host the source is an allocation of exactly its size, so that AddressSanitizer
-// sees a read past it.
+// Runs the transformation at the given capacity (the source's size unless given),
+// checking that nothing past it was touched. On Windows the buffers lie above 4 GiB,
+// where a pointer cut to 32 bits shows; on the host the source is an allocation of
+// exactly its size, where AddressSanitizer sees a read past it.
 std::string Reformat(const std::string& source, bool raw, int64_t capacity = -1) {
   uint32_t room = static_cast<uint32_t>(capacity < 0 ? source.size() : capacity);
 #ifdef _WIN32

@@ -50,10 +50,13 @@ TEST(ErrorTextTest, PrefixAndTextByCode) {
     EXPECT_EQ(std::u16string(u" \t.").find(text.back()), std::u16string::npos) << row.code;
     EXPECT_TRUE(row.text.empty() ? text != kNoText : text == row.text) << row.code;
   }
-  WideChar buffer[kErrorTextCapacity];
+  WideChar buffer[1024];
   uint32_t n = GetErrorTextEx(buffer, kErrorTextCapacity, 12002, internet);
   EXPECT_EQ(std::u16string(buffer, n), Describe(12002));
   FreeLibrary(internet);
+  // A module's text longer than a console line (this program's own table) stays on one line.
+  std::u16string own(buffer, GetErrorTextEx(buffer, 1024, 0x7E57, GetModuleHandleW(nullptr)));
+  EXPECT_TRUE(own.size() > 300 && own.find_first_of(u"\r\n") == std::u16string::npos) << own.size();
   // A system text longer than the room is cut, never replaced.
   for (uint32_t capacity = 1; capacity < file_not_found.size() + 6; ++capacity) {
     std::u16string cut = Describe(2, capacity);  // its leading part, trimmed again
@@ -85,8 +88,8 @@ TEST(ErrorTextTest, CutTextsLeaveNoCopyBehind) {
   FormatMessageProc = FormatMessageW;
 }
 
-// The hook's text is trimmed like the system's, a fallback's is not; neither
-// replaces a text that comes before it. A count beyond the room is cut to it.
+// The hook's text is trimmed like the system's, a fallback's (here in the fifth and last
+// place) is not; neither replaces a text that comes before it. A count beyond the room is cut.
 TEST(ErrorTextTest, HookBeforeAndFallbacksAfterTheSystem) {
   const std::u16string system_text = Describe(2);
   ErrorTextHook = [](WideChar* buffer, uint32_t capacity, uint32_t code) -> uint32_t {
@@ -94,7 +97,7 @@ TEST(ErrorTextTest, HookBeforeAndFallbacksAfterTheSystem) {
     EXPECT_EQ(capacity, 251u);  // behind "42 - "
     return uint32_t(std::u16string(u"from the hook.\r\n ").copy(buffer, 17));
   };
-  ErrorTextFallbacks[2] = [](WideChar* buffer, uint32_t capacity, uint32_t code) -> uint32_t {
+  ErrorTextFallbacks[4] = [](WideChar* buffer, uint32_t capacity, uint32_t code) -> uint32_t {
     return code == 0xBEEF ? capacity : uint32_t(std::u16string(u"from a fallback.").copy(buffer, code == 0xDEAE ? 1 : 16));
   };
   EXPECT_EQ(Describe(42), u"42 - from the hook");
@@ -103,7 +106,7 @@ TEST(ErrorTextTest, HookBeforeAndFallbacksAfterTheSystem) {
   EXPECT_EQ(Describe(2), system_text);
   EXPECT_EQ(Describe(0xBEEF, 12).size(), 11u);
   ErrorTextHook = nullptr;
-  ErrorTextFallbacks[2] = nullptr;
+  ErrorTextFallbacks[4] = nullptr;
 }
 
 // Without message tables in the user's language (1815, 15100), the system's own

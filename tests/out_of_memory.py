@@ -37,8 +37,9 @@ def main(exe):
                     f.truncate(size)  # sparse: nothing to write, nothing read before the failure
                 else:
                     f.write(content)
+            # Wine's own notes on standard error stay off: the test reads the exe's.
             run = subprocess.run(["wine", exe, name, "-"], cwd=folder, capture_output=True,
-                                 preexec_fn=limited, timeout=120)
+                                 preexec_fn=limited, timeout=120, env=dict(os.environ, WINEDEBUG="-all"))
             err = run.stderr.decode("utf-8", "replace")
             shape = re.escape(message) + r" \(\d+ - [^\r\n]+\)\r\n"
             ok = run.returncode == 3 and run.stdout == b"" and re.fullmatch(shape, err)
