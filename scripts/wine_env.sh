@@ -1,6 +1,12 @@
 # Sourced: a quiet Wine with a persistent server, so that each Windows process
 # starts in tens of milliseconds instead of seconds.
 export WINEDEBUG=-all
+# Wine names Unix files in the locale's character set: without UTF-8 (a bare C locale)
+# the tests' Cyrillic, Greek and CJK file names cannot be made.
+case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
+  *[Uu][Tt][Ff]-8* | *[Uu][Tt][Ff]8*) ;;
+  *) export LC_ALL=C.UTF-8 ;;
+esac
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine's background services (started when a prefix is created or updated) inherit the
 # output of the program that starts them and live as long as the server does. Started
