@@ -302,7 +302,6 @@ void CopyRaw(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t*
 const uint8_t* FindBytes(const uint8_t* buffer, uint32_t length, const uint8_t* pattern,
                          uint32_t pattern_length) {
   if (length < pattern_length) return nullptr;
-  if (pattern_length == 0) return buffer;
   const uint8_t* last = buffer + (length - pattern_length);  // the last possible start
   for (const uint8_t* p = buffer; p <= last; ++p) {
     p = FindAnyOf(p, last + 1, pattern[0], pattern[0], pattern[0]);

@@ -14,8 +14,8 @@ struct Marker {
 // lines count as ordinary text.
 extern const Marker MarkerTable[3];
 
-// The first occurrence of the pattern lying wholly inside the first `length`
-// bytes of `buffer`, or null.
+// The first occurrence of the pattern (of at least one byte) lying wholly inside
+// the first `length` bytes of `buffer`, or null.
 const uint8_t* FindBytes(const uint8_t* buffer, uint32_t length, const uint8_t* pattern,
                          uint32_t pattern_length);
 
