@@ -1,45 +1,60 @@
 #!/usr/bin/env python3
-"""The messages of runs that the system refuses memory. A data limit of 30 MB
-(setrlimit, which Wine's allocations meet) leaves the exe room to start, but not
-for these captures' buffers: the largest source the program takes; a source read
-whole that leaves no room for its destination buffer; a UTF-16 source whose text
-takes more bytes than its units, so that it is decoded into a buffer of its own.
+"""The messages of runs that the system refuses memory. A data limit (setrlimit,
+which Wine's allocations meet) leaves the exe room to start, but not for these
+captures' buffers: the largest source the program takes; a source read whole
+that leaves no room for its destination buffer; a UTF-16 source whose text takes
+more bytes than its units, so that it is decoded into a buffer of its own, here
+exactly as many bytes as the largest source has: taken, not refused as too large.
 
 usage: out_of_memory.py BOOTWEAVE_EXE (run under Wine, as the other tests are)
 """
 import os
 import re
 import resource
+import shutil
 import subprocess
 import sys
 import tempfile
 
-LIMIT = 30 << 20
+LARGEST = 2863311529
+# The most units of three UTF-8 bytes, and one of one byte, that decode to LARGEST bytes.
+EDGE_UNITS = (LARGEST - 1) // 3
 
 
-def limited():
-    resource.setrlimit(resource.RLIMIT_DATA, (LIMIT, LIMIT))
+def write_edge(f):
+    """UTF-16LE of 1.9 GB, written in blocks."""
+    f.write(b"\xff\xfe")
+    block = "日".encode("utf-16-le") * (8 << 20)
+    for _ in range(EDGE_UNITS // (8 << 20)):
+        f.write(block)
+    f.write(block[:2 * (EDGE_UNITS % (8 << 20))] + b"a\x00")
 
 
 def main(exe):
     failures = 0
-    with tempfile.TemporaryDirectory() as folder:
-        cases = [
-            ("largest.txt", None, 2863311529, "Cannot allocate source buffer of 2863311529 bytes"),
-            ("zeros.txt", None, 64 << 20, "Cannot allocate destination buffer of 67108864 bytes"),
-            ("cjk.txt", b"\xff\xfe" + "日".encode("utf-16-le") * (8 << 20), None,
-             "Cannot allocate source buffer of 25165824 bytes"),
+    # In memory where there is room: the edge case's 1.9 GB need not reach a disk.
+    shm = "/dev/shm" if os.path.isdir("/dev/shm") and shutil.disk_usage("/dev/shm").free > 3 << 30 else None
+    with tempfile.TemporaryDirectory(dir=shm) as folder:
+        cases = [  # name, how it is made, data limit in MiB, message
+            ("largest.txt", lambda f: f.truncate(LARGEST), 30,
+             "Cannot allocate source buffer of 2863311529 bytes"),
+            ("zeros.txt", lambda f: f.truncate(64 << 20), 30,
+             "Cannot allocate destination buffer of 67108864 bytes"),
+            # Read whole (1.8 GiB), but no room for the text's 2.7 GiB.
+            ("edge.txt", write_edge, 4096, "Cannot allocate source buffer of 2863311529 bytes"),
         ]
-        for name, content, size, message in cases:
+        for name, make, limit, message in cases:
             path = os.path.join(folder, name)
             with open(path, "wb") as f:
-                if content is None:
-                    f.truncate(size)  # sparse: nothing to write, nothing read before the failure
-                else:
-                    f.write(content)
+                make(f)  # a sparse file is nothing to write, and nothing is read before the failure
+
+            def limited():
+                resource.setrlimit(resource.RLIMIT_DATA, (limit << 20, limit << 20))
+
             # Wine's own notes on standard error stay off: the test reads the exe's.
             run = subprocess.run(["wine", exe, name, "-"], cwd=folder, capture_output=True,
                                  preexec_fn=limited, timeout=120, env=dict(os.environ, WINEDEBUG="-all"))
+            os.remove(path)
             err = run.stderr.decode("utf-8", "replace")
             shape = re.escape(message) + r" \(\d+ - [^\r\n]+\)\r\n"
             ok = run.returncode == 3 and run.stdout == b"" and re.fullmatch(shape, err)
