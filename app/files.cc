@@ -52,8 +52,9 @@ void CloseFile(void** handle) {
   *handle = nullptr;
 }
 
-// 64-bit decimal text, for sizes that wsprintf's %u cannot take: written from
-// the end of the buffer back; the text starts where the result points.
+}  // namespace
+
+// Written from the end of the buffer back, for sizes that wsprintf's %u cannot take.
 const char* Uint64ToText(uint64_t value, char (&text)[24]) {
   char* p = text + sizeof text - 1;
   *p = '\0';
@@ -63,6 +64,8 @@ const char* Uint64ToText(uint64_t value, char (&text)[24]) {
   } while (value);
   return p;
 }
+
+namespace {
 
 // A source, or a UTF-16 source's text in UTF-8, of `size` bytes.
 uint32_t ReportTooLarge(uint64_t size) {

@@ -15,6 +15,9 @@ extern const uint64_t kLargestSource;
 // convert counts as one.
 uint32_t PathCharacters(const char* path);
 
+// The decimal text of `value` in `text`; the result points at its first digit.
+const char* Uint64ToText(uint64_t value, char (&text)[24]);
+
 // Reads the source whole, prepares its text (decoded, what Windows PowerShell
 // did to it undone), opens the destination and allocates the output buffer. 0, or 3 after printing the message; what was acquired stays in the
 // job for ReleaseJob.

@@ -51,8 +51,7 @@ TEST(ErrorTextTest, PrefixAndTextByCode) {
     EXPECT_TRUE(row.text.empty() ? text != kNoText : text == row.text) << row.code;
   }
   WideChar buffer[1024];
-  uint32_t n = GetErrorTextEx(buffer, kErrorTextCapacity, 12002, internet);
-  EXPECT_EQ(std::u16string(buffer, n), Describe(12002));
+  EXPECT_EQ(std::u16string(buffer, GetErrorTextEx(buffer, kErrorTextCapacity, 12002, internet)), Describe(12002));
   FreeLibrary(internet);
   // A module's text longer than a console line (this program's own table) stays on one line.
   std::u16string own(buffer, GetErrorTextEx(buffer, 1024, 0x7E57, GetModuleHandleW(nullptr)));
