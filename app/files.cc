@@ -224,8 +224,10 @@ uint32_t WriteChunk(FormatJob* job, const uint8_t* bytes, DWORD chunk, bool pipe
     if (pipe && written == 0) Sleep(kPipePauseMs);
     taken += written;
   } while (pipe && taken < chunk);
-  // A console counts characters, not bytes: only a file's count is compared.
-  if (job->dest_handle != StdOutputHandle && taken != chunk) {
+  // A console counts characters, not bytes; any other count is compared, also
+  // that of standard output on a file, which a full disk or a size limit cuts.
+  DWORD mode;
+  if (taken != chunk && !GetConsoleMode(job->dest_handle, &mode)) {
     PrintError("Written only %u bytes to destination file of %u", static_cast<uint32_t>(taken),
                static_cast<uint32_t>(chunk));
     return ExitFiles;
