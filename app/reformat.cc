@@ -1,10 +1,9 @@
 #include "app/reformat.h"
 
+#include <emmintrin.h>  // SSE2, which every x86-64 processor has
 #include <string.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "app/joining.h"
 
 const Marker MarkerTable[3] = {
     {"(bootloader) ", true},
@@ -19,6 +18,14 @@ const Marker MarkerTable[3] = {
 // "Finished. Total time:") ends the kept text, and everything after it is
 // dropped. So the kept text is found in one forward pass that stops at '(',
 // CR and LF, plus a scan of the tail behind the last prefix.
+//
+// Within the kept text, each prefix begins a message, and the line break that
+// fastboot put in front of it (CR LF, or LF on Linux and macOS) goes with it
+// where the message before goes on in the next one (app/joining.h). Which the
+// messages do is told by the whole capture: a pass copies the text with the
+// joining that its first messages call for, and surveys all messages
+// meanwhile; where the survey calls for another joining, the pass is made once
+// more with it.
 
 namespace {
 
@@ -48,7 +55,6 @@ bool IsPrefixAt(const uint8_t* p, const uint8_t* end) {
 // The first byte in [p, end) equal to a, b or c, or end. Pass the same value
 // more than once to look for fewer bytes.
 const uint8_t* FindAnyOf(const uint8_t* p, const uint8_t* end, uint8_t a, uint8_t b, uint8_t c) {
-#if defined(__SSE2__)
   const __m128i va = _mm_set1_epi8(static_cast<char>(a));
   const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
   const __m128i vc = _mm_set1_epi8(static_cast<char>(c));
@@ -59,7 +65,6 @@ const uint8_t* FindAnyOf(const uint8_t* p, const uint8_t* end, uint8_t a, uint8_
     int mask = _mm_movemask_epi8(hit);
     if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
   }
-#endif
   for (; p < end; ++p)
     if (*p == a || *p == b || *p == c) return p;
   return end;
@@ -67,14 +72,12 @@ const uint8_t* FindAnyOf(const uint8_t* p, const uint8_t* end, uint8_t a, uint8_
 
 // The last byte in [begin, end) equal to c, or null.
 const uint8_t* FindLastByte(const uint8_t* begin, const uint8_t* end, uint8_t c) {
-#if defined(__SSE2__)
   const __m128i vc = _mm_set1_epi8(static_cast<char>(c));
   for (; end - begin >= 16; end -= 16) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
     int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(v, vc));
     if (mask) return end - 16 + (31 - __builtin_clz(static_cast<unsigned>(mask)));
   }
-#endif
   while (end > begin)
     if (*--end == c) return end;
   return nullptr;
@@ -112,6 +115,39 @@ const uint8_t* KeptTextEnd(const uint8_t* from, const uint8_t* end) {
   return FollowsLineBreak(at, from) ? at - 2 : at;
 }
 
+// Whether a status line ("OKAY [", "Finished. Total time:") starts at p and
+// lies wholly before end.
+bool IsStatusAt(const uint8_t* p, const uint8_t* end) {
+  if (*p != 'O' && *p != 'F') return false;  // most lines begin otherwise
+  for (int i = 1; i < 3; ++i) {
+    size_t length = strlen(MarkerTable[i].text);
+    if (static_cast<size_t>(end - p) >= length && memcmp(p, MarkerTable[i].text, length) == 0)
+      return true;
+  }
+  return false;
+}
+
+// Whether the message text [p, end), which begins with a line break, holds one
+// of the message's own. Behind a line break, fastboot's status lines (of an
+// earlier command in the same capture) begin lines of the host's, not the
+// message's.
+bool HoldsOwnBreak(const uint8_t* p, const uint8_t* end) {
+  while (p < end) {
+    while (p < end && IsLineBreak(*p)) ++p;
+    if (p == end || !IsStatusAt(p, end)) return true;
+    p = FindAnyOf(p, end, CR, LF, LF);
+  }
+  return false;
+}
+
+void NotePrefixBreak(MessageSurvey* survey, const uint8_t* at, const uint8_t* start) {
+  if (at - start < 1 || at[-1] != LF) return;
+  if (at - start >= 2 && at[-2] == CR)
+    ++survey->cr_lf;
+  else
+    ++survey->bare_lf;
+}
+
 struct Output {
   uint8_t* data;
   uint32_t capacity;
@@ -147,49 +183,117 @@ void AppendRunBreak(Output* out) {
   AppendLineBreakIfRoom(out);
 }
 
-// The run of line breaks [p, q) (q: where they end, or limit), and the prefix
-// right behind it if there is one. A CR LF that is the whole run and stands
-// right before a prefix goes with the prefix and is no run at all.
-const uint8_t* EndRun(Output* out, const uint8_t* p, const uint8_t* q, const uint8_t* limit,
-                      const uint8_t* end) {
-  bool prefix = q < limit && IsPrefixAt(q, end);
-  if (!(prefix && q - p == 2 && p[0] == CR && p[1] == LF)) AppendRunBreak(out);
-  return prefix ? q + kPrefixLength : q;
+// One pass over the kept text.
+struct Pass {
+  Output out;
+  Joining joining;
+  MessageSurvey survey;
+  bool raw;
+  const uint8_t* start;        // the source's first byte
+  const uint8_t* end;          // behind its last
+  const uint8_t* message;      // where the current message begins
+  const uint8_t* first_break;  // its first line break seen so far, or end
+};
+
+// The length of the line break that fastboot put in front of a prefix at `at`,
+// within [from, at).
+uint32_t HostBreakLength(const Pass& pass, const uint8_t* from, const uint8_t* at) {
+  if (pass.joining.lf_host) return at - from >= 1 && at[-1] == LF ? 1 : 0;
+  return at - from >= 2 && at[-2] == CR && at[-1] == LF ? 2 : 0;
 }
 
-const uint8_t* ConsumeRun(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* end) {
+void NoteBreak(Pass* pass, const uint8_t* p) {
+  pass->first_break = p < pass->first_break ? p : pass->first_break;
+}
+
+// Ends the current message at `host_break`, where fastboot's line break (if
+// any) begins: notes it in the survey, and says whether it goes on in the next.
+bool EndMessage(Pass* pass, const uint8_t* host_break) {
+  const uint8_t* first = pass->first_break;
+  uint32_t length = static_cast<uint32_t>(host_break - pass->message);
+  bool plain = first >= host_break;
+  ++pass->survey.messages;
+  // Noting a message with line breaks as an empty plain one changes nothing, as
+  // no packet is empty, and saves a branch that no predictor gets right.
+  NotePlainMessage(&pass->survey, plain ? length : 0);
+  if (!plain) pass->survey.broken += HoldsOwnBreak(first, host_break);
+  return pass->joining.pieces || (plain && length == pass->joining.cut_length);
+}
+
+// The next message begins behind the prefix at `at`.
+const uint8_t* StartMessage(Pass* pass, const uint8_t* at) {
+  pass->first_break = pass->end;
+  pass->message = at + kPrefixLength;
+  return pass->message;
+}
+
+// A prefix with no line break in front of it: the text on both sides joins.
+const uint8_t* SkipBarePrefix(Pass* pass, const uint8_t* at) {
+  EndMessage(pass, at);
+  return StartMessage(pass, at);
+}
+
+// The run of line breaks [p, q) (q: where they end, or limit), and the prefix
+// right behind it if there is one. fastboot's line break in front of the
+// prefix, when it is the whole run and the message goes on, is no run at all.
+const uint8_t* EndRun(Pass* pass, const uint8_t* p, const uint8_t* q, const uint8_t* limit) {
+  if (!(q < limit && IsPrefixAt(q, pass->end))) {
+    NoteBreak(pass, p);
+    AppendRunBreak(&pass->out);
+    return q;
+  }
+  NotePrefixBreak(&pass->survey, q, pass->start);
+  const uint8_t* host_break = q - HostBreakLength(*pass, p, q);
+  if (host_break > p) NoteBreak(pass, p);
+  bool goes_on = EndMessage(pass, host_break);
+  if (!goes_on || host_break > p) AppendRunBreak(&pass->out);
+  return StartMessage(pass, q);
+}
+
+const uint8_t* ConsumeRun(Pass* pass, const uint8_t* p, const uint8_t* limit) {
   const uint8_t* q = p;
   while (q < limit && IsLineBreak(*q)) ++q;
-  return EndRun(out, p, q, limit, end);
+  return EndRun(pass, p, q, limit);
 }
 
 // One step of normal mode at p, byte by byte: the ordinary bytes up to the next
 // '(', CR or LF, then that byte with what it starts.
-const uint8_t* NormalStep(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* end) {
+const uint8_t* NormalStep(Pass* pass, const uint8_t* p, const uint8_t* limit) {
   const uint8_t* stop = FindAnyOf(p, limit, '(', CR, LF);
-  AppendBytes(out, p, static_cast<uint32_t>(stop - p));
+  AppendBytes(&pass->out, p, static_cast<uint32_t>(stop - p));
   p = stop;
   if (p == limit) return p;
-  if (*p != '(') return ConsumeRun(out, p, limit, end);
-  if (IsPrefixAt(p, end)) return p + kPrefixLength;
-  AppendBytes(out, p, 1);
+  if (*p != '(') return ConsumeRun(pass, p, limit);
+  if (IsPrefixAt(p, pass->end)) return SkipBarePrefix(pass, p);
+  AppendBytes(&pass->out, p, 1);
   return p + 1;
 }
 
-// One step of raw mode at p: the bytes up to the next prefix, without the CR
-// LF in front of it, and the prefix.
-const uint8_t* RawStep(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* start,
-                       const uint8_t* end) {
-  const uint8_t* at = FindPrefix(p, limit, end);
-  const uint8_t* segment_end = at < limit && FollowsLineBreak(at, start) ? at - 2 : at;
-  if (segment_end < p)  // block copies took (part of) the CR LF that goes with the prefix
-    out->length -= static_cast<uint32_t>(p - segment_end);
+// Raw mode's prefix at `at`: ends the message before it, and says how many
+// bytes in front of it go with it (fastboot's line break, where the message
+// goes on in the next).
+uint32_t EndRawMessage(Pass* pass, const uint8_t* at) {
+  NotePrefixBreak(&pass->survey, at, pass->start);
+  uint32_t host_break = HostBreakLength(*pass, pass->message, at);
+  bool goes_on = EndMessage(pass, at - host_break);
+  StartMessage(pass, at);
+  return goes_on ? host_break : 0;
+}
+
+// One step of raw mode at p: the bytes up to the next prefix, without the line
+// break that goes with it, and the prefix.
+const uint8_t* RawStep(Pass* pass, const uint8_t* p, const uint8_t* limit) {
+  const uint8_t* at = FindPrefix(p, limit, pass->end);
+  const uint8_t* line_break = FindAnyOf(p, at, CR, LF, LF);
+  if (line_break < at) NoteBreak(pass, line_break);
+  const uint8_t* segment_end = at < limit ? at - EndRawMessage(pass, at) : at;
+  if (segment_end < p)  // block copies took (part of) the line break that goes with the prefix
+    pass->out.length -= static_cast<uint32_t>(p - segment_end);
   else
-    AppendBytes(out, p, static_cast<uint32_t>(segment_end - p));
+    AppendBytes(&pass->out, p, static_cast<uint32_t>(segment_end - p));
   return at == limit ? limit : at + kPrefixLength;
 }
 
-#if defined(__SSE2__)
 // The block copies: 16 bytes at a time, each block stored whole, the output
 // growing only by its bytes before the first byte that needs a look ('(' before
 // 'b', where a prefix may start, and in normal mode CR and LF). They go on
@@ -214,87 +318,116 @@ Stops LoadBlock(const uint8_t* p, uint8_t* to) {
           static_cast<unsigned>(_mm_movemask_epi8(breaks))};
 }
 
-bool BlocksFit(const Output& out, const uint8_t* p, const uint8_t* limit) {
-  return limit - p >= 17 && FreeBytes(out) >= 17;
+// The blocks keep the output's length and the message's first line break in
+// locals, which the compiler holds in registers: through the pass record, each
+// block would wait for the last one's store.
+bool BlocksFit(const Output& out, uint32_t length, const uint8_t* p, const uint8_t* limit) {
+  return limit - p >= 17 && out.capacity - length >= 17;
 }
 
-const uint8_t* NormalBlocks(Output* out, const uint8_t* p, const uint8_t* limit,
-                            const uint8_t* end) {
-  while (BlocksFit(*out, p, limit)) {
-    Stops stops = LoadBlock(p, out->data + out->length);
+const uint8_t* NormalBlocks(Pass* pass, const uint8_t* p, const uint8_t* limit) {
+  Output* out = &pass->out;
+  uint32_t length = out->length;
+  while (BlocksFit(*out, length, p, limit)) {
+    Stops stops = LoadBlock(p, out->data + length);
     unsigned any = stops.open | stops.breaks;
     if (!any) {
       p += 16;
-      out->length += 16;
+      length += 16;
       continue;
     }
     unsigned n = __builtin_ctz(any);
     p += n;
-    out->length += n;
+    length += n;
     if (stops.open >> n & 1) {
-      bool prefix = IsPrefixAt(p, end);
-      out->length += !prefix;  // an ordinary '(' (already stored)
-      p += prefix ? kPrefixLength : 1;
+      if (IsPrefixAt(p, pass->end)) {
+        p = SkipBarePrefix(pass, p);
+      } else {
+        length += 1;  // an ordinary '(' (already stored)
+        p += 1;
+      }
       continue;
     }
     // A run of line breaks, its length within the block read off the mask.
     unsigned run = __builtin_ctz(~(stops.breaks >> n));
-    p = run < 16 - n ? EndRun(out, p, p + run, limit, end) : ConsumeRun(out, p, limit, end);
+    out->length = length;
+    p = run < 16 - n ? EndRun(pass, p, p + run, limit) : ConsumeRun(pass, p, limit);
+    length = out->length;
   }
+  out->length = length;
   return p;
 }
 
 // Raw mode's blocks start at the beginning of a segment; the bytes before a
-// prefix are all in the output then, so the CR LF in front of it is taken back.
-const uint8_t* RawBlocks(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* start,
-                         const uint8_t* end) {
-  while (BlocksFit(*out, p, limit)) {
-    unsigned open = LoadBlock(p, out->data + out->length).open;
-    if (!open) {
+// prefix are all in the output then, so the line break in front of it is
+// taken back where it goes with the prefix.
+const uint8_t* RawBlocks(Pass* pass, const uint8_t* p, const uint8_t* limit) {
+  Output* out = &pass->out;
+  uint32_t length = out->length;
+  const uint8_t* first_break = pass->first_break;
+  while (BlocksFit(*out, length, p, limit)) {
+    Stops stops = LoadBlock(p, out->data + length);
+    // The first line break in front of the block's first '(', without a branch.
+    unsigned breaks = stops.breaks & (stops.open - 1) & ~stops.open;
+    const uint8_t* at = breaks ? p + __builtin_ctz(breaks) : pass->end;
+    first_break = at < first_break ? at : first_break;
+    if (!stops.open) {
       p += 16;
-      out->length += 16;
+      length += 16;
       continue;
     }
-    unsigned n = __builtin_ctz(open);
+    unsigned n = __builtin_ctz(stops.open);
     p += n;
-    out->length += n;
-    if (IsPrefixAt(p, end)) {
-      out->length -= FollowsLineBreak(p, start) ? 2 : 0;
+    length += n;
+    if (IsPrefixAt(p, pass->end)) {
+      pass->first_break = first_break;
+      length -= EndRawMessage(pass, p);
+      first_break = pass->first_break;
       p += kPrefixLength;
     } else {
-      out->length += 1;
+      length += 1;
       p += 1;
     }
   }
+  out->length = length;
+  pass->first_break = first_break;
   return p;
-}
-#else
-const uint8_t* NormalBlocks(Output*, const uint8_t* p, const uint8_t*, const uint8_t*) {
-  return p;
-}
-const uint8_t* RawBlocks(Output*, const uint8_t* p, const uint8_t*, const uint8_t*,
-                         const uint8_t*) {
-  return p;
-}
-#endif
-
-// Normal mode: the kept text [p, limit), prefixes removed, runs of line breaks
-// turned into CR LF.
-void CopyNormal(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* end) {
-  while (p < limit) {
-    p = NormalBlocks(out, p, limit, end);
-    if (p < limit) p = NormalStep(out, p, limit, end);
-  }
 }
 
-// Raw mode: the kept text [p, limit) with only the prefixes (and the CR LF in
-// front of each) removed.
-void CopyRaw(Output* out, const uint8_t* p, const uint8_t* limit, const uint8_t* start,
-             const uint8_t* end) {
+// The kept text [begin, limit) into the output, its prefixes removed; in normal
+// mode every run of line breaks turned into CR LF. The first prefix stands in
+// front of begin.
+void MakePass(Pass* pass, const Joining& joining, const uint8_t* first, const uint8_t* limit) {
+  pass->out.length = 0;
+  pass->joining = joining;
+  pass->survey = MessageSurvey{};
+  NotePrefixBreak(&pass->survey, first, pass->start);
+  const uint8_t* p = StartMessage(pass, first);
   while (p < limit) {
-    p = RawBlocks(out, p, limit, start, end);
-    if (p < limit) p = RawStep(out, p, limit, start, end);
+    if (pass->raw) {
+      p = RawBlocks(pass, p, limit);
+      if (p < limit) p = RawStep(pass, p, limit);
+    } else {
+      p = NormalBlocks(pass, p, limit);
+      if (p < limit) p = NormalStep(pass, p, limit);
+    }
   }
+  EndMessage(pass, limit - HostBreakLength(*pass, pass->message, limit));  // the last one
+}
+
+// The joining guessed from the first 64 messages, so that the pass over the
+// whole text is rarely made twice: two passes over them, the first taking
+// fastboot's line break for CR LF.
+Joining GuessJoining(Pass* pass, const uint8_t* first, const uint8_t* limit) {
+  const uint8_t* sample_end = first;
+  for (int i = 0; i < 64 && sample_end < limit; ++i)
+    sample_end = FindPrefix(sample_end + kPrefixLength, limit, pass->end);
+  Joining joining = {false, true, kNoCut};
+  for (int round = 0; round < 2; ++round) {
+    MakePass(pass, joining, first, sample_end);
+    joining = ChooseJoining(pass->survey);
+  }
+  return joining;
 }
 
 }  // namespace
@@ -318,17 +451,25 @@ const uint8_t* FindFirstPrefix(const uint8_t* text, uint32_t length) {
 }
 
 void ReformatLog(FormatJob* job) {
-  Output out = {job->output_buffer, job->output_capacity, 0};
-  const uint8_t* end = job->source_buffer + job->source_length;
-  const uint8_t* first = FindPrefix(job->source_buffer, end, end);
-  if (first != end) {
-    const uint8_t* begin = first + kPrefixLength;
-    const uint8_t* limit = KeptTextEnd(FindLastPrefix(first, end) + kPrefixLength, end);
-    if (job->raw)
-      CopyRaw(&out, begin, limit, job->source_buffer, end);
-    else
-      CopyNormal(&out, begin, limit, end);
+  Pass pass = {};
+  pass.out = {job->output_buffer, job->output_capacity, 0};
+  pass.raw = job->raw;
+  pass.start = job->source_buffer;
+  pass.end = job->source_buffer + job->source_length;
+  const uint8_t* first = FindPrefix(pass.start, pass.end, pass.end);
+  if (first != pass.end) {
+    const uint8_t* limit = KeptTextEnd(FindLastPrefix(first, pass.end) + kPrefixLength, pass.end);
+    Joining joining = GuessJoining(&pass, first, limit);
+    // A wrong guess of the line break, then of the kind: three passes at most,
+    // as the survey does not depend on the kind.
+    for (int round = 0; round < 3; ++round) {
+      MakePass(&pass, joining, first, limit);
+      Joining chosen = ChooseJoining(pass.survey);
+      if (SameJoining(chosen, joining)) break;
+      joining = chosen;
+    }
   }
-  if (!job->raw && out.length > 0 && out.data[out.length - 1] != LF) AppendLineBreakIfRoom(&out);
-  job->output_length = out.length;
+  Output* out = &pass.out;
+  if (!job->raw && out->length > 0 && out->data[out->length - 1] != LF) AppendLineBreakIfRoom(out);
+  job->output_length = out->length;
 }

@@ -51,9 +51,12 @@ std::string Reformat(const std::string& source, bool raw, int64_t capacity = -1)
 // (mostly near the text's own length, where the edge cases are), in both modes;
 // a buffer of the worst-case size always holds the whole text.
 TEST(ReformatLog, AgreesWithTheModel) {
-  const char* pieces[] = {P, O, F, "\r", "\n", "\r\n", "\r\r\n", "(", "(bootloader)", "(boot",
-                          "OKAY", "Finished.", "x", "[    0.012] clock: cpu0 (big) @ 1804800 kHz",
-                          "0123456789abcdef0123456789abcdef", "\r\n\r\n\r\r\n\n\n\r\r\n\r\n\r\n"};
+  const std::string p = P, c59(59, 'c'), w252(252, 'w');
+  const std::string pieces[] = {P, O, F, "\r", "\n", "\r\n", "\r\r\n", "(", "(bootloader)", "(boot",
+                                "OKAY", "Finished.", "x", "[    0.012] clock: cpu0 (big) @ 1804800 kHz",
+                                "0123456789abcdef0123456789abcdef", "\r\n\r\n\r\r\n\n\n\r\r\n\r\n\r\n",
+                                // lines a message each, some filling a packet, behind LF or CR LF
+                                "\n" + p + c59, "\r\n" + p + c59, "\n" + p + w252, "\r\n" + p + "ab", "\n" + p + "ab"};
   std::mt19937 random(5);
   for (int round = 0; round < 4000; ++round) {
     std::string source;
@@ -69,6 +72,124 @@ TEST(ReformatLog, AgreesWithTheModel) {
           << round << (raw ? " raw" : "") << " capacity " << capacity;
       EXPECT_EQ(Reformat(source, raw, worst), ReformatModel(source, raw, worst + 64)) << round;
     }
+  }
+}
+
+// The rows of the reformatting's table of edge cases, P, O and F standing for
+// the markers. A line of one byte is followed by its line break like any other.
+TEST(ReformatLog, EdgeCases) {
+  const std::string p = P, o = O, f = F;
+  const struct { const char* name; std::string source, normal, raw; } rows[] = {
+      {"a log line break in a chunk", p + "abc\r\r\n\r\n" + p + "def\r\n" + o + "  0.010s]\r\n" + f + " 0.020s\r\n",
+       "abc\r\ndef\r\n", "abc\r\r\ndef"},
+      {"waiting line and empty chunk", "< waiting >\r\n" + p + "hello wo\r\n" + p + "rld\r\r\n" + p + "next line\r\r\n" + p +
+       "\r\r\n" + p + "end\r\n" + o + "  0.010s]\r\n" + f + " 0.020s\r\n",
+       "hello world\r\nnext line\r\nend\r\n", "hello world\rnext line\r\rend"},
+      {"chunk ending in a line break", p + "ab\r\r\n" + p + "c\r\n", "ab\r\nc\r\n", "ab\rc\r\n"},
+      {"first line of one byte", p + "a\r\r\n" + p + "b\r\n", "a\r\nb\r\n", "a\rb\r\n"},
+      {"LF-only line breaks", p + "a\nb\nc\n", "a\r\nb\r\nc\r\n", "a\nb\nc\n"},
+      {"lines behind LF", p + "version:0.5\n" + p + "product:board\n", "version:0.5\r\nproduct:board\r\n",
+       "version:0.5\nproduct:board\n"},
+      {"no line break before the second prefix", p + "abc" + p + "def\r\n", "abcdef\r\n", "abcdef\r\n"},
+      {"two prefixes in a row", p + p + "abc\r\n", "abc\r\n", "abc\r\n"},
+      {"a partial marker at the end", p + "abc\r\n(bootload", "abc\r\n(bootload\r\n", "abc\r\n(bootload"},
+      {"prefix without its blank", "(bootloader)abc\r\n" + p + "def\r\n", "def\r\n", "def\r\n"},
+      {"blank lines first", p + "\r\n\r\nabc\r\n", "abc\r\n", "\r\n\r\nabc\r\n"},
+      {"status line first", o + " 1]\r\n" + p + "x\r\n", "x\r\n", "x\r\n"},
+      {"no marker", "text without any marker", "", ""},
+      {"zero bytes", "", "", ""},
+      // Lines a message each, on Windows: each message ends a line. A status line
+      // between messages (a capture of two commands) is a line of its own.
+      {"lines behind CR LF", p + "version:0.5\r\n" + p + "product:board\r\n" + o + " 0.050s]\r\n",
+       "version:0.5\r\nproduct:board\r\n", "version:0.5\r\nproduct:board"},
+      {"status line before a later prefix", p + "x\r\n" + o + " 1]\r\n" + p + "y\r\n", "x\r\nOKAY [ 1]\r\ny\r\n",
+       "x\r\nOKAY [ 1]\r\ny\r\n"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(Reformat(row.source, false), row.normal) << row.name;
+    EXPECT_EQ(Reformat(row.source, true), row.raw) << row.name << ", raw";
+  }
+}
+
+// A session: what the bootloader sent, message by message, and the log its text
+// calls for. fastboot prints each message behind the prefix and ends it with LF,
+// which on Windows (text mode) becomes CR LF like every other LF.
+std::string Capture(const std::vector<std::string>& messages, bool windows) {
+  std::string text = "< waiting for any device >\n";
+  for (const std::string& message : messages) text += P + message + "\n";
+  text += "OKAY [  0.012s]\nFinished. Total time: 0.015s\n";
+  std::string capture;
+  for (char c : text) capture += c == '\n' && windows ? "\r\n" : std::string(1, c);
+  return capture;
+}
+
+// The log's text cut into pieces of `size` bytes, or of 17 to 23 where size is 0.
+std::vector<std::string> Pieces(const std::string& log, size_t size) {
+  std::vector<std::string> pieces;
+  for (size_t at = 0, n = 0; at < log.size(); at += n, pieces.push_back(log.substr(at - n, n)))
+    n = size ? size : 17 + at % 7;
+  return pieces;
+}
+
+// Each line a message of its own; one longer than `payload` fills a message
+// completely and goes on in the next.
+std::vector<std::string> Packets(const std::vector<std::string>& lines, size_t payload) {
+  std::vector<std::string> messages;
+  for (const std::string& line : lines)
+    for (size_t at = 0; at == 0 || at < line.size(); at += payload) messages.push_back(line.substr(at, payload));
+  return messages;
+}
+
+// A bootloader's log of `count` lines, 12 to about 12 + spread bytes long, now
+// and then an empty one; no line as long as a packet's payload.
+std::vector<std::string> LogLines(int count, size_t spread) {
+  std::vector<std::string> lines;
+  std::mt19937 random(count);
+  for (int i = 0; i < count; ++i) {
+    char stamp[16];
+    snprintf(stamp, sizeof stamp, "[%5d.%03d] ", i / 100, i % 1000);
+    std::string line = stamp + std::string(random() % spread, "abcdefgh: (x)"[i % 13]);
+    if (line.size() % 59 == 0 || line.size() % 60 == 0 || line.size() % 252 == 0) line += '.';
+    lines.push_back(random() % 25 ? line : "");
+  }
+  return lines;
+}
+
+std::string Join(const std::vector<std::string>& lines, const std::string& line_break) {
+  std::string text;
+  for (const std::string& line : lines) text += line + line_break;
+  return text;
+}
+
+std::vector<std::string> NotEmpty(std::vector<std::string> lines) {
+  lines.erase(std::remove(lines.begin(), lines.end(), ""), lines.end());
+  return lines;
+}
+
+// The same session captured on Windows and on Linux gives the same log: the
+// bootloader's lines, whatever it sent them in.
+TEST(ReformatLog, SessionsOfEveryKindOnEveryHost) {
+  const std::vector<std::string> short_lines = LogLines(60, 50), long_lines = LogLines(60, 140),
+                                 longest_lines = LogLines(40, 600);
+  std::vector<std::string> stray = NotEmpty(LogLines(20, 40));
+  stray[7].insert(5, "\n");  // one message among twenty carries a line break
+  const struct { const char* name; std::vector<std::string> lines, messages; } rows[] = {
+      {"pieces of 60, lines of CR LF", long_lines, Pieces(Join(long_lines, "\r\n"), 60)},
+      {"pieces of 60, lines of LF", long_lines, Pieces(Join(long_lines, "\n"), 60)},
+      {"pieces of 252, lines of CR LF", short_lines, Pieces(Join(short_lines, "\r\n"), 252)},
+      {"pieces of about 20, lines up to 4 times as long", short_lines, Pieces(Join(short_lines, "\r\n"), 0)},
+      {"lines a message each", short_lines, NotEmpty(short_lines)},
+      {"lines a message each, one with a stray line break", stray, stray},
+      {"lines cut at 59 (64-byte packets, NUL)", long_lines, Packets(NotEmpty(long_lines), 59)},
+      {"lines cut at 60 (64-byte packets)", long_lines, Packets(NotEmpty(long_lines), 60)},
+      {"lines cut at 252 (256-byte packets)", longest_lines, Packets(NotEmpty(longest_lines), 252)},
+  };
+  for (const auto& row : rows) {
+    std::string log = Join(NotEmpty(row.lines), "\r\n");
+    for (size_t at = 0; (at = log.find('\n', at)) != std::string::npos; at += 2)
+      if (log[at - 1] != '\r') log.insert(at, "\r");  // the stray break, as a line break of the log
+    for (bool windows : {true, false})
+      EXPECT_EQ(Reformat(Capture(row.messages, windows), false), log) << row.name << (windows ? ", Windows" : ", Linux");
   }
 }
 

@@ -68,6 +68,28 @@ std::string MakeRealisticCapture(size_t size, uint32_t seed, size_t chunk) {
   return capture;
 }
 
+std::string LinuxTwin(const std::string& windows_capture) {
+  std::string capture;
+  capture.reserve(windows_capture.size());
+  for (size_t i = 0; i < windows_capture.size(); ++i)
+    if (!(windows_capture[i] == '\r' && i + 1 < windows_capture.size() && windows_capture[i + 1] == '\n'))
+      capture += windows_capture[i];
+  return capture;
+}
+
+std::string MakeLinesCapture(size_t size, uint32_t seed, size_t payload) {
+  std::mt19937 random(seed);
+  std::string capture = "< waiting for any device >\r\n";
+  capture.reserve(size + 4096);
+  for (uint32_t line = 0; capture.size() < size - 256; ++line) {
+    std::string text = MakeLogLine(random, line);
+    for (size_t at = 0; at < text.size(); at += payload)
+      capture += "(bootloader) " + text.substr(at, payload) + "\r\n";
+  }
+  capture += "OKAY [  1.234s]\r\nFinished. Total time: 1.240s\r\n";
+  return capture;
+}
+
 std::string MakeStatusCapture(size_t size, uint32_t seed) {
   static const char* const kPartitions[] = {"boot_a", "vendor_boot_a", "dtbo_a", "vbmeta_a",
                                             "super", "userdata", "init_boot_a", "recovery"};

@@ -15,6 +15,15 @@
 // before and its status lines after.
 std::string MakeRealisticCapture(size_t size, uint32_t seed, size_t chunk = 60);
 
+// The same session as a Linux or macOS host prints it: every CR LF of the
+// Windows capture an LF.
+std::string LinuxTwin(const std::string& windows_capture);
+
+// The same log sent a line per message, as bootloaders that print their log a
+// line at a time send it: a line longer than `payload` bytes fills a message
+// and goes on in the next (59 for 64-byte packets with a NUL). Windows host.
+std::string MakeLinesCapture(size_t size, uint32_t seed, size_t payload = 59);
+
 // About `size` bytes of a flashing session's status lines and nothing else.
 std::string MakeStatusCapture(size_t size, uint32_t seed);
 

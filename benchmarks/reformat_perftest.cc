@@ -21,6 +21,18 @@ const std::string& RealisticCapture() {
   return capture;
 }
 
+// The realistic capture's session as a Linux host prints it.
+const std::string& LinuxCapture() {
+  static const std::string capture = LinuxTwin(RealisticCapture());
+  return capture;
+}
+
+// A log sent a line per message, long lines cut at 59 bytes.
+const std::string& LinesCapture() {
+  static const std::string capture = MakeLinesCapture(kCaptureSize, 1);
+  return capture;
+}
+
 const std::string& StatusCapture() {
   static const std::string capture = MakeStatusCapture(kCaptureSize, 2);
   return capture;
@@ -105,6 +117,8 @@ void Memcpy(benchmark::State& state) {
 BENCHMARK(Memcpy)->Name("memcpy")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Reformat, normal, RealisticCapture, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Reformat, raw, RealisticCapture, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Reformat, linux, LinuxCapture, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Reformat, lines59, LinesCapture, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Reformat, status_lines, StatusCapture, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FromSource, utf16le, PowerShellTwin, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FromSource, twin_8bit, PowerShellTwin, false)->Unit(benchmark::kMillisecond);

@@ -25,6 +25,10 @@ def reformat_seeds():
         P + b"a\nb\nc\n",
         P + b"abc" + P + b"def\r\n" + P + P + b"(bootload",
         O + b" 1]\r\n" + F + b" 2\r\n" + P + b"[    0.012] clock: cpu0 (big) @ 1804800 kHz\r\r\n",
+        # lines a message each, cut at 59 and 252, on Windows and on Linux
+        P + b"c" * 59 + b"\r\n" + P + b"ab\r\n" + P + b"d" * 59 + b"\r\n" + P + b"ef\r\n" + O + b" 1]\r\n",
+        b"< waiting >\n" + P + b"w" * 252 + b"\n" + P + b"xy\n" + P + b"v" * 252 + b"\n" + P + b"z\n",
+        P + b"hello wo\n" + P + b"rld\r\n\n" + P + b"next\n",
     ]
     block = ("fastboot.exe : (bootloader) [  0.008] platf\r\nAt line:1 char:1\r\n+ fastboot oem log\r\n"
              "+ ~~~~~~~~\r\n    + CategoryInfo          : NotSpecified: ((bootloader) [...():String) [], "

@@ -162,14 +162,21 @@ TEST(Runs, CommandLinesFilesAndMessages) {
   // Windows PowerShell 5.1 redirects them: consoles of 80 to 160 columns, word wrap and hard
   // cut, the host's first line or the first chunk's in the error record, location lines in
   // several languages; the first line split; appended to (>>). The log is cmd's.
-  for (std::string name : {"boot_capture", "chunks252_capture", "linux_capture"}) {
+  // The Linux captures (LF behind each message) are none of PowerShell's; boot_capture_linux is
+  // boot_capture's session captured on Linux, whose log is the same.
+  const struct { std::string name, log; } samples[] = {
+      {"boot_capture", "boot_capture"}, {"boot_capture_linux", "boot_capture"},
+      {"chunks252_capture", "chunks252_capture"}, {"lines59_capture", "lines59_capture"},
+      {"linux_capture", "linux_capture"}};
+  for (const auto& s : samples) {
+    const std::string& name = s.name;
     std::string sample = SourcePath("samples") + "\\" + name, capture = ReadBytes(sample + ".txt");
-    std::string log = ReadBytes(sample + ".log");
+    std::string log = ReadBytes(SourcePath("samples") + "\\" + s.log + ".log");
     runs.push_back({"bootweave \"" + sample + ".txt\" -", 0, log});
     struct Form { std::string suffix, bytes, log; };
     std::vector<Form> forms = {{"le", Utf16Model(capture), log}, {"be", Utf16Model(capture, true), log},
                                {"bom", "\xEF\xBB\xBF" + capture, log}};
-    if (name != "linux_capture") {
+    if (name.find("linux") == std::string::npos) {
       std::string chunks = capture.substr(capture.find('(')), longest;
       for (const std::string& line : ReadLinesModel(capture))
         if (line.size() > longest.size() && line[0] == '(') longest = line;
@@ -212,8 +219,9 @@ TEST(Runs, CommandLinesFilesAndMessages) {
   for (const auto& b : breaks) {
     std::string output = "(bootloader) boot\r\n(bootloader) dump: " + std::string(100, 'f') +
                          "\r\n(bootloader) " + b.line + "\r\n" + b.next + " of the next line\r\nOKAY [  0.010s]\r\n";
-    std::string log = ReformatModel(output, false, 1024);
-    if (b.joined) log.erase(log.find("\r\n" + b.next), 2);
+    std::string read = output;  // as bootweave reads it back
+    if (b.joined) read.erase(read.find("\r\n" + b.next), 2);
+    std::string log = ReformatModel(read, false, 1024);
     add_capture(b.next.substr(0, 20) + ".txt", PowerShellCapture(output, {79, true}), log);
   }
   // A full disk, where the build could mount a small tmpfs (as root).
