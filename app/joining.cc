@@ -11,14 +11,6 @@ bool FillsPacket(uint32_t length) {
 
 }  // namespace
 
-void NotePlainMessage(MessageSurvey* survey, uint32_t length) {
-  if (length > survey->longest) {
-    survey->longest = length;
-    survey->longest_count = 0;
-  }
-  if (length == survey->longest) ++survey->longest_count;
-}
-
 // A log in pieces carries its line breaks in about one message of every line's
 // length over the pieces' (one in four for lines four times as long); a line per
 // message carries none, but for a stray one now and then. Lines cut at the packet

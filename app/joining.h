@@ -29,8 +29,15 @@ struct Joining {
   uint32_t cut_length;  // else a message of this length without line breaks goes on
 };
 
-// Notes a message of `length` bytes that holds no line break.
-void NotePlainMessage(MessageSurvey* survey, uint32_t length);
+// Notes a message of `length` bytes that holds no line break. Inline: it is
+// called for every message.
+inline void NotePlainMessage(MessageSurvey* survey, uint32_t length) {
+  if (length > survey->longest) {
+    survey->longest = length;
+    survey->longest_count = 0;
+  }
+  if (length == survey->longest) ++survey->longest_count;
+}
 
 // The joining that the whole capture's messages call for.
 Joining ChooseJoining(const MessageSurvey& survey);

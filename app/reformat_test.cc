@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fuzz/reformat_model.h"
+#include "tests/models/session_model.h"
 
 namespace {
 
@@ -111,35 +112,6 @@ TEST(ReformatLog, EdgeCases) {
   }
 }
 
-// A session: what the bootloader sent, message by message, and the log its text
-// calls for. fastboot prints each message behind the prefix and ends it with LF,
-// which on Windows (text mode) becomes CR LF like every other LF.
-std::string Capture(const std::vector<std::string>& messages, bool windows) {
-  std::string text = "< waiting for any device >\n";
-  for (const std::string& message : messages) text += P + message + "\n";
-  text += "OKAY [  0.012s]\nFinished. Total time: 0.015s\n";
-  std::string capture;
-  for (char c : text) capture += c == '\n' && windows ? "\r\n" : std::string(1, c);
-  return capture;
-}
-
-// The log's text cut into pieces of `size` bytes, or of 17 to 23 where size is 0.
-std::vector<std::string> Pieces(const std::string& log, size_t size) {
-  std::vector<std::string> pieces;
-  for (size_t at = 0, n = 0; at < log.size(); at += n, pieces.push_back(log.substr(at - n, n)))
-    n = size ? size : 17 + at % 7;
-  return pieces;
-}
-
-// Each line a message of its own; one longer than `payload` fills a message
-// completely and goes on in the next.
-std::vector<std::string> Packets(const std::vector<std::string>& lines, size_t payload) {
-  std::vector<std::string> messages;
-  for (const std::string& line : lines)
-    for (size_t at = 0; at == 0 || at < line.size(); at += payload) messages.push_back(line.substr(at, payload));
-  return messages;
-}
-
 // A bootloader's log of `count` lines, 12 to about 12 + spread bytes long, now
 // and then an empty one; no line as long as a packet's payload.
 std::vector<std::string> LogLines(int count, size_t spread) {
@@ -155,41 +127,36 @@ std::vector<std::string> LogLines(int count, size_t spread) {
   return lines;
 }
 
-std::string Join(const std::vector<std::string>& lines, const std::string& line_break) {
-  std::string text;
-  for (const std::string& line : lines) text += line + line_break;
-  return text;
-}
-
 std::vector<std::string> NotEmpty(std::vector<std::string> lines) {
   lines.erase(std::remove(lines.begin(), lines.end(), ""), lines.end());
   return lines;
 }
 
 // The same session captured on Windows and on Linux gives the same log: the
-// bootloader's lines, whatever it sent them in.
+// bootloader's lines, whatever it sent them in. The log's own line breaks are
+// CR LF or LF; pieces of 17 to 23 bytes are a MediaTek dump's.
 TEST(ReformatLog, SessionsOfEveryKindOnEveryHost) {
   const std::vector<std::string> short_lines = LogLines(60, 50), long_lines = LogLines(60, 140),
                                  longest_lines = LogLines(40, 600);
   std::vector<std::string> stray = NotEmpty(LogLines(20, 40));
   stray[7].insert(5, "\n");  // one message among twenty carries a line break
   const struct { const char* name; std::vector<std::string> lines, messages; } rows[] = {
-      {"pieces of 60, lines of CR LF", long_lines, Pieces(Join(long_lines, "\r\n"), 60)},
-      {"pieces of 60, lines of LF", long_lines, Pieces(Join(long_lines, "\n"), 60)},
-      {"pieces of 252, lines of CR LF", short_lines, Pieces(Join(short_lines, "\r\n"), 252)},
-      {"pieces of about 20, lines up to 4 times as long", short_lines, Pieces(Join(short_lines, "\r\n"), 0)},
+      {"pieces of 60, lines of CR LF", long_lines, PiecesModel(JoinModel(long_lines, "\r\n"), 60)},
+      {"pieces of 60, lines of LF", long_lines, PiecesModel(JoinModel(long_lines, "\n"), 60)},
+      {"pieces of 252, lines of CR LF", short_lines, PiecesModel(JoinModel(short_lines, "\r\n"), 252)},
+      {"pieces of about 20, lines up to 4 times as long", short_lines, PiecesModel(JoinModel(short_lines, "\r\n"), 0)},
       {"lines a message each", short_lines, NotEmpty(short_lines)},
       {"lines a message each, one with a stray line break", stray, stray},
-      {"lines cut at 59 (64-byte packets, NUL)", long_lines, Packets(NotEmpty(long_lines), 59)},
-      {"lines cut at 60 (64-byte packets)", long_lines, Packets(NotEmpty(long_lines), 60)},
-      {"lines cut at 252 (256-byte packets)", longest_lines, Packets(NotEmpty(longest_lines), 252)},
+      {"lines cut at 59 (64-byte packets, NUL)", long_lines, PacketsModel(NotEmpty(long_lines), 59)},
+      {"lines cut at 60 (64-byte packets)", long_lines, PacketsModel(NotEmpty(long_lines), 60)},
+      {"lines cut at 252 (256-byte packets)", longest_lines, PacketsModel(NotEmpty(longest_lines), 252)},
   };
   for (const auto& row : rows) {
-    std::string log = Join(NotEmpty(row.lines), "\r\n");
+    std::string log = JoinModel(NotEmpty(row.lines), "\r\n");
     for (size_t at = 0; (at = log.find('\n', at)) != std::string::npos; at += 2)
       if (log[at - 1] != '\r') log.insert(at, "\r");  // the stray break, as a line break of the log
     for (bool windows : {true, false})
-      EXPECT_EQ(Reformat(Capture(row.messages, windows), false), log) << row.name << (windows ? ", Windows" : ", Linux");
+      EXPECT_EQ(Reformat(FastbootCaptureModel(row.messages, windows), false), log) << row.name << (windows ? ", Windows" : ", Linux");
   }
 }
 

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "fuzz/powershell_model.h"
+#include "tests/models/session_model.h"
 
 namespace {
 
@@ -79,15 +80,10 @@ std::string LinuxTwin(const std::string& windows_capture) {
 
 std::string MakeLinesCapture(size_t size, uint32_t seed, size_t payload) {
   std::mt19937 random(seed);
-  std::string capture = "< waiting for any device >\r\n";
-  capture.reserve(size + 4096);
-  for (uint32_t line = 0; capture.size() < size - 256; ++line) {
-    std::string text = MakeLogLine(random, line);
-    for (size_t at = 0; at < text.size(); at += payload)
-      capture += "(bootloader) " + text.substr(at, payload) + "\r\n";
-  }
-  capture += "OKAY [  1.234s]\r\nFinished. Total time: 1.240s\r\n";
-  return capture;
+  std::vector<std::string> lines;
+  for (size_t shown = 0; shown < size - 256; shown += lines.back().size() * 13 / 10)
+    lines.push_back(MakeLogLine(random, static_cast<uint32_t>(lines.size())));
+  return FastbootCaptureModel(PacketsModel(lines, payload), true);
 }
 
 std::string MakeStatusCapture(size_t size, uint32_t seed) {
