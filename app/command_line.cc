@@ -51,13 +51,6 @@ bool IsPath(const char* rest, const char* path) {
 
 }  // namespace
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-const char* SkipBlanks(const char* text) {
-  while (IsBlank(*text)) ++text;
-  return text;
-}
-
 const char* FindChar(const char* text, uint32_t max_length, char c) {
   if (!text || max_length == 0) return nullptr;
   for (uint32_t i = 0; i < max_length && text[i] != '\0'; ++i)

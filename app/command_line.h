@@ -5,10 +5,9 @@
 
 #include <stdint.h>
 
+#include "app/blanks.h"
 #include "app/job.h"
 
-bool IsBlank(char c);
-const char* SkipBlanks(const char* text);
 // The first byte equal to c among at most max_length bytes of text, stopping at
 // its NUL; null when absent.
 const char* FindChar(const char* text, uint32_t max_length, char c);

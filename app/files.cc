@@ -40,19 +40,13 @@ uint8_t* AllocatePages(uint32_t size) {
   return static_cast<uint8_t*>(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
 }
 
+}  // namespace
+
 void FreePages(uint8_t** buffer) {
   if (!*buffer) return;
   VirtualFree(*buffer, 0, MEM_RELEASE);
   *buffer = nullptr;
 }
-
-void CloseFile(void** handle) {
-  if (!*handle) return;
-  CloseHandle(*handle);
-  *handle = nullptr;
-}
-
-}  // namespace
 
 // Written from the end of the buffer back, for sizes that wsprintf's %u cannot take.
 const char* Uint64ToText(uint64_t value, char (&text)[24]) {
@@ -182,6 +176,7 @@ uint32_t OpenDestination(FormatJob* job) {
     PrintError("Cannot create \"%s\" (%s)", job->dest_path, DescribeLastError().text);
     return ExitFiles;
   }
+  job->dest_created = true;
   return ExitSuccess;
 }
 
@@ -245,8 +240,8 @@ uint32_t PathCharacters(const char* path) {
 uint32_t OpenFiles(FormatJob* job) {
   if (ReadSource(job) != ExitSuccess) return ExitFiles;
   if (PrepareCapture(job) != ExitSuccess) return ExitFiles;
-  if (OpenDestination(job) != ExitSuccess) return ExitFiles;
-  return AllocateOutput(job, job->source_length);
+  if (AllocateOutput(job, job->source_length) != ExitSuccess) return ExitFiles;
+  return OpenDestination(job);
 }
 
 uint32_t GrowOutputBuffer(FormatJob* job) {
@@ -267,13 +262,4 @@ uint32_t WriteOutput(FormatJob* job) {
     to_go -= chunk;
   }
   return ExitSuccess;
-}
-
-void ReleaseJob(FormatJob* job) {
-  FreePages(&job->output_buffer);
-  // Standard output belongs to the start-up frame, which closes it once.
-  if (job->dest_handle != StdOutputHandle) CloseFile(&job->dest_handle);
-  job->dest_handle = nullptr;
-  FreePages(&job->source_buffer);
-  CloseFile(&job->source_handle);
 }

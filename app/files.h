@@ -18,9 +18,14 @@ uint32_t PathCharacters(const char* path);
 // The decimal text of `value` in `text`; the result points at its first digit.
 const char* Uint64ToText(uint64_t value, char (&text)[24]);
 
+// Gives pages from the page allocator back and resets the pointer; nothing
+// where it is null.
+void FreePages(uint8_t** buffer);
+
 // Reads the source whole, prepares its text (decoded, what Windows PowerShell
-// did to it undone), opens the destination and allocates the output buffer. 0, or 3 after printing the message; what was acquired stays in the
-// job for ReleaseJob.
+// did to it undone), allocates the output buffer and opens the destination,
+// last, so that no failure before leaves a file behind. 0, or 3 after printing
+// the message; what was acquired stays in the job for ReleaseJob.
 uint32_t OpenFiles(FormatJob* job);
 // Replaces the output buffer by one large enough for any text the source can
 // give. 0, or 3 after printing the message.

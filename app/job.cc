@@ -1,16 +1,27 @@
 #include "app/job.h"
 
-void InitJob(FormatJob* job) {
-  job->source_path[0] = '\0';
-  job->dest_path[0] = '\0';
-  job->raw = false;
-  job->source_handle = nullptr;
+#include <windows.h>
+
+#include "app/files.h"
+#include "runtime/std_handles.h"
+
+namespace {
+
+void CloseFile(void** handle) {
+  if (!*handle) return;
+  CloseHandle(*handle);
+  *handle = nullptr;
+}
+
+}  // namespace
+
+void ReleaseJob(FormatJob* job) {
+  FreePages(&job->output_buffer);
+  // Standard output belongs to the start-up frame, which closes it once.
+  if (job->dest_handle != StdOutputHandle) CloseFile(&job->dest_handle);
   job->dest_handle = nullptr;
-  job->source_buffer = nullptr;
-  job->source_size = 0;
-  job->source_length = 0;
-  job->output_buffer = nullptr;
-  job->output_capacity = 0;
-  job->output_length = 0;
-  job->result = kNoResult;
+  if (job->dest_created && job->result != ExitSuccess) DeleteFileA(job->dest_path);
+  job->dest_created = false;
+  FreePages(&job->source_buffer);
+  CloseFile(&job->source_handle);
 }

@@ -29,13 +29,31 @@ struct FormatJob {
   uint8_t* source_buffer;  // the source's text: a UTF-16 source's in UTF-8
   uint32_t source_size;    // the source file's size
   uint32_t source_length;  // the text's length
+  bool dest_created;       // the destination is a file that this run made
   uint8_t* output_buffer;
   uint32_t output_capacity;
   uint32_t output_length;
   uint32_t result;
 };
 
-void InitJob(FormatJob* job);
+inline void InitJob(FormatJob* job) {
+  job->source_path[0] = '\0';
+  job->dest_path[0] = '\0';
+  job->raw = false;
+  job->source_handle = nullptr;
+  job->dest_handle = nullptr;
+  job->source_buffer = nullptr;
+  job->source_size = 0;
+  job->source_length = 0;
+  job->dest_created = false;
+  job->output_buffer = nullptr;
+  job->output_capacity = 0;
+  job->output_length = 0;
+  job->result = kNoResult;
+}
+
 // Frees the buffers and closes the files that the run acquired; standard output
-// belongs to the start-up frame and stays open.
+// belongs to the start-up frame and stays open. A destination file that the run
+// made is removed unless the run succeeded: a log cut short would pass for a
+// whole one, and the file would stand in the way of the next run.
 void ReleaseJob(FormatJob* job);

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/powershell_model.h"
-#include "fuzz/reformat_model.h"
-#include "fuzz/text_model.h"
+#include "tests/models/powershell_model.h"
+#include "tests/models/reformat_model.h"
+#include "tests/models/text_model.h"
 
 namespace {
 

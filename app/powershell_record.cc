@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "app/command_line.h"
+#include "app/blanks.h"
 #include "app/reformat.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "app/command_line.h"
+#include "app/blanks.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -176,6 +176,9 @@ TextLine NextLine(LineScanner* scanner, const uint8_t* p) {
 }
 
 Wrap MeasureWrap(const uint8_t* text, const uint8_t* end) {
+  // Static, not on the stack: the exe links no stack probe (no C runtime), so a
+  // frame may not pass the guard page's 4 KiB, and the table takes 64 KiB. One
+  // thread, one call at a time.
   static Evidence evidence;
   memset(&evidence, 0, sizeof evidence);
   // Each pair of lines a, b is noted once the line c behind it is known: before

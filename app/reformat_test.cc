@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/reformat_model.h"
+#include "tests/models/reformat_model.h"
 #include "tests/models/session_model.h"
 
 namespace {

@@ -1,10 +1,11 @@
 #include "app/usage.h"
 
 #include "app/messages.h"
+#include "app/version.h"
 
 const char kProgramName[] = "bootweave";
 const char kWebPageAddress[] = "https://bootweave.org/";
-const uint32_t kVersion[4] = {1, 0, 0, 45};
+const uint32_t kVersion[4] = {BW_VERSION_MAJOR, BW_VERSION_MINOR, BW_VERSION_PATCH, BW_VERSION_TWEAK};
 
 namespace {
 

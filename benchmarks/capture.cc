@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "fuzz/powershell_model.h"
+#include "tests/models/powershell_model.h"
 #include "tests/models/session_model.h"
 
 namespace {

@@ -18,18 +18,15 @@ win="$top/build-perf-win"
 "$top/scripts/setup.sh"
 . "$top/scripts/wine_env.sh"
 
-build_exe() {  # <source dir> <build dir>
+build_exe() {  # <source dir> <build dir> <targets>
   cmake -S "$1" -B "$2" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$2" -j2 --target bootweave >/dev/null
+  cmake --build "$2" -j2 --target $3 >/dev/null
 }
 
-build_exe "$top" "$win"
-x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -Werror -fno-exceptions -fno-rtti \
-  -fno-asynchronous-unwind-tables -nostdlib -nostartfiles -s -Wl,-e,FloorEntry \
-  -Wl,--subsystem,console "$top/benchmarks/floor_copy.cc" -lkernel32 -o "$win/floor_copy.exe"
-g++ -std=c++17 -O2 -I"$top" "$top/benchmarks/make_capture.cc" "$top/benchmarks/capture.cc" \
-  -o "$win/make_capture"
+build_exe "$top" "$win" "bootweave floor_copy"
+cmake -S "$top" -B "$top/build-perf" -DCMAKE_BUILD_TYPE=Release -DBW_SANITIZE=OFF -DBW_BENCHMARKS=ON >/dev/null
+cmake --build "$top/build-perf" -j2 --target make_capture >/dev/null
 
 set -- "floor=wine $win/floor_copy.exe {src} {dst}"
 if [ -n "$base" ]; then
@@ -38,7 +35,7 @@ if [ -n "$base" ]; then
   mkdir -p "$src"
   (cd "$top" && tar --exclude='./build*' --exclude=./.git -cf - .) | tar -xf - -C "$src"
   git -C "$top" show "$base:app/reformat.cc" >"$src/app/reformat.cc"
-  build_exe "$src" "$top/build-perf-win-base/build"
+  build_exe "$src" "$top/build-perf-win-base/build" bootweave
   set -- "$@" "bootweave@$base=wine $top/build-perf-win-base/build/bootweave.exe {src} {dst}"
 fi
 set -- "$@" "bootweave=wine $win/bootweave.exe {src} {dst}" "cp=cp {src} {dst}" \
@@ -46,5 +43,5 @@ set -- "$@" "bootweave=wine $win/bootweave.exe {src} {dst}" "cp=cp {src} {dst}" 
 
 work=$(mktemp -d /tmp/bootweave-measure.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-"$win/make_capture" "${BW_CAPTURE:-realistic}" 67108864 "$work/capture.txt"
+"$top/build-perf/make_capture" "${BW_CAPTURE:-realistic}" 67108864 "$work/capture.txt"
 python3 "$top/benchmarks/measure_wine.py" "$work/capture.txt" "$work" 5 "$@"

@@ -10,6 +10,7 @@ command -v wine >/dev/null 2>&1 || need="$need wine wine64"
 command -v g++ >/dev/null 2>&1 || need="$need g++"
 command -v make >/dev/null 2>&1 || need="$need make"
 [ -f /usr/src/googletest/CMakeLists.txt ] || need="$need googletest"
+[ -f /usr/include/benchmark/benchmark.h ] || need="$need libbenchmark-dev"
 command -v mountpoint >/dev/null 2>&1 || need="$need util-linux"
 command -v python3 >/dev/null 2>&1 || need="$need python3"
 if [ -n "$need" ]; then

@@ -8,15 +8,16 @@
 #include <sstream>
 #include <vector>
 
-#include "fuzz/powershell_model.h"
-#include "fuzz/reformat_model.h"
+#include "tests/models/powershell_model.h"
+#include "tests/models/reformat_model.h"
+#include "app/version.h"
 #include "tests/e2e_support.h"
 
 namespace {
 
 const std::string kUsage =
     "\r\n"
-    "bootweave 1.0.0.45 - turns a fastboot log capture into the bootloader's plain log\r\n"
+    "bootweave " BW_VERSION_TEXT " - turns a fastboot log capture into the bootloader's plain log\r\n"
     "https://bootweave.org/\r\n"
     "\r\n"
     "Arguments: [<options>] <src file> <dst file>\r\n"
@@ -48,7 +49,7 @@ std::string PowerShellCapture(const std::string& output, PowerShellWay way) {
 }
 
 struct Case {
-  std::string line;
+  std::string name, line;
   uint32_t code;
   std::string out = "", err = "";  // err may hold "<error>" for the system's description
   std::string file = "", contents = "";  // a file the run leaves
@@ -68,56 +69,59 @@ TEST(Runs, CommandLinesFilesAndMessages) {
   // ASCII; U+07FF behind it is the last character of two UTF-8 bytes.
   const std::string hel = "hel" + std::string(300, 'l'), cjk = "xyz老abcdefghijklmno ߿ " + Repeat("日志😀", 3000), block = "At x\r\n+ y\r\n + FullyQualifiedErrorId : NativeCommandError\r\n";
   std::vector<Case> runs = {
-      {"bootweave", 99, kUsage}, {"bootweave  \t ", 99, kUsage}, {"bootweave /?", 99, kUsage},
-      {"bootweave /? \t", 99, kUsage}, {"\"C:\\Program Files\\bootweave.exe\"", 99, kUsage},
-      {"bootweave\t-raw", 99, kUsage},  // a tab does not end an unquoted name
-      {"\"bootweave -raw a b", 99, kUsage}, {name + "n in.txt", 99, kUsage},  // name not ended
-      {name + " in.txt", 1, "", "No destination file specification\r\n"},
-      {"bootweave - a b", 1, "", "No option: \" a b\"\r\n"},
-      {"bootweave -RAW a b", 1, "", "Invalid option \"-RAW\"\r\n"},
-      {"bootweave -? a b", 1, "", "Invalid option \"-?\"\r\n"},
-      {"bootweave -abcdefghijklmnopqrs a", 1, "", "Invalid option \"-abcdefghijklmnopqrs\"\r\n"},
-      {"bootweave -abcdefghijklmnopqrstu a", 1, "", "Option is too long: \"abcdefghijklmnopqrstu a\"\r\n"},
-      {"bootweave -raw", 1, "", "Invalid source file specification\r\n"},
-      {"bootweave \"in.txt", 1, "", "Invalid source file specification\r\n"},
-      {"bootweave \"\" o.txt", 1, "", "Invalid source file specification\r\n"},
-      {"bootweave " + std::string(260, 'p') + " o.txt", 1, "", "Invalid source file specification\r\n"},
-      {"bootweave " + deep + Repeat("ж", 58) + " -", 1, "", "Invalid source file specification\r\n"},
-      {"bootweave -raw -raw in.txt  ", 1, "", "No destination file specification\r\n"},
-      {"bootweave in.txt \"o.txt", 1, "", "Invalid destination file specification\r\n"},
-      {"bootweave in.txt \"\"", 1, "", "Invalid destination file specification\r\n"},
-      {"bootweave in.txt " + deep + Repeat("ё", 58), 1, "", "Invalid destination file specification\r\n"},
-      {"bootweave in.txt o.txt 3rd  4th", 1, "", "Invalid rest of command line: \"3rd  4th\"\r\n"},
+      {"usage: no arguments", "bootweave", 99, kUsage}, {"usage: blanks only", "bootweave  \t ", 99, kUsage},
+      {"usage: /?", "bootweave /?", 99, kUsage}, {"usage: /? and blanks", "bootweave /? \t", 99, kUsage},
+      {"usage: quoted program name", "\"C:\\Program Files\\bootweave.exe\"", 99, kUsage},
+      {"usage: a tab does not end an unquoted name", "bootweave\t-raw", 99, kUsage},
+      {"usage: program name not ended", "\"bootweave -raw a b", 99, kUsage},
+      {"usage: name of 1024 bytes not ended", name + "n in.txt", 99, kUsage},
+      {"name of 1023 bytes", name + " in.txt", 1, "", "No destination file specification\r\n"},
+      {"a dash alone", "bootweave - a b", 1, "", "No option: \" a b\"\r\n"},
+      {"option in capitals", "bootweave -RAW a b", 1, "", "Invalid option \"-RAW\"\r\n"},
+      {"option -?", "bootweave -? a b", 1, "", "Invalid option \"-?\"\r\n"},
+      {"option of 19 characters", "bootweave -abcdefghijklmnopqrs a", 1, "", "Invalid option \"-abcdefghijklmnopqrs\"\r\n"},
+      {"option of 21 characters", "bootweave -abcdefghijklmnopqrstu a", 1, "", "Option is too long: \"abcdefghijklmnopqrstu a\"\r\n"},
+      {"no source", "bootweave -raw", 1, "", "Invalid source file specification\r\n"},
+      {"source without closing quote", "bootweave \"in.txt", 1, "", "Invalid source file specification\r\n"},
+      {"empty source", "bootweave \"\" o.txt", 1, "", "Invalid source file specification\r\n"},
+      {"source of 260 bytes", "bootweave " + std::string(260, 'p') + " o.txt", 1, "", "Invalid source file specification\r\n"},
+      {"source of 260 characters", "bootweave " + deep + Repeat("ж", 58) + " -", 1, "", "Invalid source file specification\r\n"},
+      {"no destination", "bootweave -raw -raw in.txt  ", 1, "", "No destination file specification\r\n"},
+      {"destination without closing quote", "bootweave in.txt \"o.txt", 1, "", "Invalid destination file specification\r\n"},
+      {"empty destination", "bootweave in.txt \"\"", 1, "", "Invalid destination file specification\r\n"},
+      {"destination of 260 characters", "bootweave in.txt " + deep + Repeat("ё", 58), 1, "", "Invalid destination file specification\r\n"},
+      {"a third path", "bootweave in.txt o.txt 3rd  4th", 1, "", "Invalid rest of command line: \"3rd  4th\"\r\n"},
       // The message buffer holds 1024 bytes: the text is cut, the line still ends.
-      {"bootweave in o " + rest, 1, "", "Invalid rest of command line: \"" + rest.substr(0, 990) + "\r\n"},
-      {"bootweave нет.txt o.txt", 3, "", "Cannot open \"нет.txt\" (2 - <error>)\r\n"},
-      {"bootweave empty.txt o.txt", 3, "", "Cannot allocate source buffer of 0 bytes (87 - <error>)\r\n"},
-      {"bootweave in.txt существует.txt", 3, "", "Cannot create \"существует.txt\" (80 - <error>)\r\n",
+      {"a message cut to its buffer", "bootweave in o " + rest, 1, "", "Invalid rest of command line: \"" + rest.substr(0, 990) + "\r\n"},
+      {"missing source", "bootweave нет.txt o.txt", 3, "", "Cannot open \"нет.txt\" (2 - <error>)\r\n"},
+      {"empty source file", "bootweave empty.txt o.txt", 3, "", "Cannot allocate source buffer of 0 bytes (87 - <error>)\r\n"},
+      {"existing destination", "bootweave in.txt существует.txt", 3, "", "Cannot create \"существует.txt\" (80 - <error>)\r\n",
        "существует.txt", "keep me"},
-      {"bootweave in.txt nofolder\\日志.txt", 3, "", "Cannot create \"nofolder\\日志.txt\" (3 - <error>)\r\n"},
+      {"missing folder", "bootweave in.txt nofolder\\日志.txt", 3, "", "Cannot create \"nofolder\\日志.txt\" (3 - <error>)\r\n"},
       // Devices and pipes have no size to read: refused, not read short.
-      {"bootweave NUL o.txt", 3, "", "Cannot get file size (1 - <error>)\r\n"},
+      {"device as source", "bootweave NUL o.txt", 3, "", "Cannot get file size (1 - <error>)\r\n"},
       // A Linux sysfs file says it has 4096 bytes and holds a few: reported, not taken.
-      {"bootweave Z:\\sys\\devices\\system\\cpu\\online o.txt", 3, "", "Read only <n> bytes from source file of 4096\r\n"},
-      {"bootweave " + pipe + " o.txt", 3, "", "Cannot get file size (1 - <error>)\r\n"},
-      {"bootweave 4294967306 o.txt", 3, "", "Source file of 4294967306" + too_large},
-      {"bootweave 2863311530 o.txt", 3, "", "Source file of 2863311530" + too_large},  // by one byte
-      {"bootweave in.txt -", 0, kLog}, {"bootweave in.txt \"-\"", 0, kLog},
-      {"bootweave in.txt --", 0, "", "", "--", kLog},
-      {"bootweave in.txt \u00AD-", 0, "", "", "\u00AD-", kLog},  // a soft hyphen makes it a name
-      {"bootweave \"in.txt\" \"with blank.txt\"", 0, "", "", "with blank.txt", kLog},
+      {"source shorter than it says", "bootweave Z:\\sys\\devices\\system\\cpu\\online o.txt", 3, "", "Read only <n> bytes from source file of 4096\r\n"},
+      {"pipe as source", "bootweave " + pipe + " o.txt", 3, "", "Cannot get file size (1 - <error>)\r\n"},
+      {"source over 4 GiB", "bootweave 4294967306 o.txt", 3, "", "Source file of 4294967306" + too_large},
+      {"source too large by one byte", "bootweave 2863311530 o.txt", 3, "", "Source file of 2863311530" + too_large},
+      {"standard output", "bootweave in.txt -", 0, kLog}, {"standard output quoted", "bootweave in.txt \"-\"", 0, kLog},
+      {"destination named --", "bootweave in.txt --", 0, "", "", "--", kLog},
+      {"destination named soft hyphen and dash", "bootweave in.txt \u00AD-", 0, "", "", "\u00AD-", kLog},
+      {"paths in quotes", "bootweave \"in.txt\" \"with blank.txt\"", 0, "", "", "with blank.txt", kLog},
       // Created and empty, with a word why: no prefix; a UTF-16 mark and nothing else.
-      {"bootweave nolog.txt empty.log", 0, "", kNothingToJoin + "nolog.txt" + kNothingToJoinEnd, "empty.log", ""},
-      {"bootweave mark.txt mark.log", 0, "", kNothingToJoin + "mark.txt" + kNothingToJoinEnd, "mark.log", ""},
-      {"bootweave damaged.txt -", 0, "a\uFFFDb\uFFFDc\U0010FFFF\r\n\uFFFD\r\n"},  // odd last byte dropped
-      {"bootweave cjk.txt -", 0, cjk + "\r\n"}, {"bootweave cjk_be.txt -", 0, cjk + "\r\n"},
-      {"bootweave block.txt -", 0, hel + "lo\r\nworld\r\n"}, {"bootweave -raw block.txt -", 0, hel + "lo\r\nworld\r\n"},
-      {"bootweave later.txt -", 0, "a\r\nb\r\n" + block + " c\r\n"},  // not behind the first line: kept
-      {"bootweave -raw one.txt -", 0, "x"},
-      {"bootweave ｃａｐ.txt -", 0, "fullwidth\r\n"}, {"bootweave cap.txt -", 0, "plain\r\n"},
-      {"bootweave lf.txt -", 0, Repeat("a\r\n", 3000)},  // LF becomes CR LF: the text grows
-      {"bootweave " + deep + Repeat("ж", 57) + " -", 0, kLog},  // 259 characters
-      {"bootweave in.txt " + deep + Repeat("ё", 57), 0, "", "", deep + Repeat("ё", 57), kLog},
+      {"no prefix", "bootweave nolog.txt empty.log", 0, "", kNothingToJoin + "nolog.txt" + kNothingToJoinEnd, "empty.log", ""},
+      {"UTF-16 mark alone", "bootweave mark.txt mark.log", 0, "", kNothingToJoin + "mark.txt" + kNothingToJoinEnd, "mark.log", ""},
+      {"damaged UTF-16, odd last byte dropped", "bootweave damaged.txt -", 0, "a\uFFFDb\uFFFDc\U0010FFFF\r\n\uFFFD\r\n"},
+      {"CJK UTF-16LE", "bootweave cjk.txt -", 0, cjk + "\r\n"}, {"CJK UTF-16BE", "bootweave cjk_be.txt -", 0, cjk + "\r\n"},
+      {"first chunk longer than the block", "bootweave block.txt -", 0, hel + "lo\r\nworld\r\n"},
+      {"first chunk longer than the block, raw", "bootweave -raw block.txt -", 0, hel + "lo\r\nworld\r\n"},
+      {"error id not behind the first line: kept", "bootweave later.txt -", 0, "a\r\nb\r\n" + block + " c\r\n"},
+      {"raw without a line break", "bootweave -raw one.txt -", 0, "x"},
+      {"fullwidth look-alike name", "bootweave ｃａｐ.txt -", 0, "fullwidth\r\n"}, {"plain name", "bootweave cap.txt -", 0, "plain\r\n"},
+      {"LF becomes CR LF: the text grows", "bootweave lf.txt -", 0, Repeat("a\r\n", 3000)},
+      {"source of 259 characters", "bootweave " + deep + Repeat("ж", 57) + " -", 0, kLog},
+      {"destination of 259 characters", "bootweave in.txt " + deep + Repeat("ё", 57), 0, "", "", deep + Repeat("ё", 57), kLog},
   };
   const std::pair<std::string, std::string> files[] = {
       {"in.txt", kCapture}, {"empty.txt", ""}, {"nolog.txt", "OKAY [  0.010s]\r\n"},
@@ -136,12 +140,12 @@ TEST(Runs, CommandLinesFilesAndMessages) {
   // A capture written to name, which a run turns into log on standard output.
   auto add_capture = [&](const std::string& name, const std::string& bytes, const std::string& log) {
     WriteBytes(dir + "\\" + name, bytes);
-    runs.push_back({"bootweave " + name + " -", 0, log});
+    runs.push_back({name, "bootweave " + name + " -", 0, log});
   };
   for (std::string name : {"журнал", "καταγραφή", "日志", "dziennik_żółć", "log 😀"}) {
     WriteBytes(dir + "\\" + name + ".txt", kCapture);
-    runs.push_back({"bootweave \"" + name + ".txt\" \"" + name + ".log\"", 0, "", "", name + ".log", kLog});
-    runs.push_back({"bootweave \"" + name + ".txt\" -", 0, kLog});
+    runs.push_back({name + " to a file", "bootweave \"" + name + ".txt\" \"" + name + ".log\"", 0, "", "", name + ".log", kLog});
+    runs.push_back({name + " to standard output", "bootweave \"" + name + ".txt\" -", 0, kLog});
   }
   for (int64_t size : {4294967306ll, 2863311530ll}) {  // sparse
     HANDLE h = CreateFileW(Wide(dir + "\\" + std::to_string(size)).c_str(), GENERIC_WRITE, 0,
@@ -157,7 +161,7 @@ TEST(Runs, CommandLinesFilesAndMessages) {
     log += line + "\r\n";
   }
   WriteBytes(dir + "\\big.txt", capture);
-  runs.push_back({"bootweave big.txt big.log", 0, "", "", "big.log", log});
+  runs.push_back({"20 MiB read in pieces", "bootweave big.txt big.log", 0, "", "", "big.log", log});
   // The samples as they are, as Notepad and PowerShell save them, and the Windows ones as
   // Windows PowerShell 5.1 redirects them: consoles of 80 to 160 columns, word wrap and hard
   // cut, the host's first line or the first chunk's in the error record, location lines in
@@ -172,7 +176,7 @@ TEST(Runs, CommandLinesFilesAndMessages) {
     const std::string& name = s.name;
     std::string sample = SourcePath("samples") + "\\" + name, capture = ReadBytes(sample + ".txt");
     std::string log = ReadBytes(SourcePath("samples") + "\\" + s.log + ".log");
-    runs.push_back({"bootweave \"" + sample + ".txt\" -", 0, log});
+    runs.push_back({name, "bootweave \"" + sample + ".txt\" -", 0, log});
     struct Form { std::string suffix, bytes, log; };
     std::vector<Form> forms = {{"le", Utf16Model(capture), log}, {"be", Utf16Model(capture, true), log},
                                {"bom", "\xEF\xBB\xBF" + capture, log}};
@@ -228,11 +232,11 @@ TEST(Runs, CommandLinesFilesAndMessages) {
   std::string disk = WindowsPath(BW_BINARY_DIR "/full_disk");
   WriteBytes(dir + "\\lines.txt", Repeat("(bootloader) " + std::string(60, 'a') + "\r\n", 2000));
   if (FileExists(disk + "\\mounted"))
-    runs.push_back({"bootweave lines.txt \"" + disk + "\\out.txt\"", 3, "", "Cannot write 1024 bytes to destination file (112 - <error>)\r\n"});
+    runs.push_back({"full disk", "bootweave lines.txt \"" + disk + "\\out.txt\"", 3, "", "Cannot write 1024 bytes to destination file (112 - <error>)\r\n"});
   std::vector<RunResult> results;
   for (const Case& run : runs) {
     RunResult r = RunBootweave(run.line, dir);
-    std::string label = run.line.substr(0, 60);
+    std::string label = run.name + " (" + run.line.substr(0, 60) + ")";
     EXPECT_EQ(r.exit_code, run.code) << label;
     EXPECT_EQ(r.out, run.out) << label;
     EXPECT_TRUE(Matches(r.err, run.err)) << label << "\n" << r.err;
@@ -241,7 +245,7 @@ TEST(Runs, CommandLinesFilesAndMessages) {
     results.push_back(r);
   }
   CloseHandle(server);
-  DeleteFileW(Wide(disk + "\\out.txt").c_str());
+  EXPECT_FALSE(FileExists(disk + "\\out.txt")) << "a log cut short by the full disk is left";
   results.push_back(RunAsWindowsVersion("nt40"));
   EXPECT_EQ(results.back().exit_code, 9999u);
   EXPECT_EQ(results.back().err, "Cannot initialize application\r\n");

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <stdint.h>
+#include <stdio.h>
 
 #include <regex>
 #include <string>
@@ -79,6 +80,8 @@ inline bool FileExists(const std::string& path) {
 
 // Starts exe with command_line (program name included) in working_dir; with
 // std_handles the child gets input, out and err, else this process's handles.
+// Under load Wine now and then fails to create a process that would start: that
+// creation, and only that, is tried again, and the test's output says so.
 inline HANDLE Launch(const std::string& exe, const std::string& command_line,
                      const std::string& working_dir, bool std_handles, HANDLE out, HANDLE err,
                      DWORD flags = 0, HANDLE input = nullptr) {
@@ -90,9 +93,18 @@ inline HANDLE Launch(const std::string& exe, const std::string& command_line,
   si.hStdError = err;
   PROCESS_INFORMATION pi = {};
   std::wstring line = Wide(command_line), dir = Wide(working_dir);
-  if (!CreateProcessW(Wide(exe).c_str(), &line[0], nullptr, nullptr, TRUE, flags, nullptr,
-                      dir.empty() ? nullptr : dir.c_str(), &si, &pi))
-    return nullptr;
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessW(Wide(exe).c_str(), &line[0], nullptr, nullptr, TRUE, flags, nullptr,
+                       dir.empty() ? nullptr : dir.c_str(), &si, &pi))
+      break;
+    DWORD error = GetLastError();
+    // A missing program or folder is the test's to see, not a start to retry.
+    if (attempt == 3 || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+        error == ERROR_DIRECTORY)
+      return nullptr;
+    fprintf(stderr, "e2e: %s did not start (error %lu): starting it again\n", exe.c_str(), error);
+    Sleep(1000);
+  }
   CloseHandle(pi.hThread);
   return pi.hProcess;
 }

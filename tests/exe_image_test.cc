@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <set>
 
+#include "app/version.h"
 #include "tests/e2e_support.h"
 
 namespace {
@@ -75,12 +76,14 @@ TEST(ExeImage, HeadersImportsUnwindTablesRelocationsAndVersionRecord) {
   size_t signature = record.find(L"\x04BD\xFEEF");  // 0xFEEF04BD, low half first
   ASSERT_NE(std::wstring::npos, signature);
   auto* fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(data + signature);
-  for (DWORD half : {fixed->dwFileVersionMS, fixed->dwProductVersionMS}) EXPECT_EQ(0x00010000u, half);
-  for (DWORD half : {fixed->dwFileVersionLS, fixed->dwProductVersionLS}) EXPECT_EQ(45u, half);
-  for (auto* key : {L"FileVersion", L"ProductVersion"}) EXPECT_EQ(L"1.0.0.45", value(key));
+  for (DWORD half : {fixed->dwFileVersionMS, fixed->dwProductVersionMS})
+    EXPECT_EQ(DWORD{BW_VERSION_MAJOR} << 16 | BW_VERSION_MINOR, half);
+  for (DWORD half : {fixed->dwFileVersionLS, fixed->dwProductVersionLS})
+    EXPECT_EQ(DWORD{BW_VERSION_PATCH} << 16 | BW_VERSION_TWEAK, half);
+  for (auto* key : {L"FileVersion", L"ProductVersion"}) EXPECT_EQ(Wide(BW_VERSION_TEXT), value(key));
   for (auto* key : {L"InternalName", L"ProductName"}) EXPECT_EQ(L"bootweave", value(key));
   std::string usage = RunBootweave("bootweave").out;
-  EXPECT_EQ(0u, usage.find("\r\nbootweave 1.0.0.45 - "));
+  EXPECT_EQ(0u, usage.find("\r\nbootweave " BW_VERSION_TEXT " - "));
   size_t third = usage.find("\r\n", 2) + 2;
   EXPECT_EQ(Wide(usage.substr(third, usage.find("\r\n", third) - third)), value(L"Comments"));
   FreeLibrary(module);

@@ -5,6 +5,8 @@ captures' buffers: the largest source the program takes; a source read whole
 that leaves no room for its destination buffer; a UTF-16 source whose text takes
 more bytes than its units, so that it is decoded into a buffer of its own, here
 exactly as many bytes as the largest source has: taken, not refused as too large.
+No run leaves its destination file behind: it is created only once the buffers
+are there.
 
 usage: out_of_memory.py BOOTWEAVE_EXE (run under Wine, as the other tests are)
 """
@@ -52,13 +54,14 @@ def main(exe):
                 resource.setrlimit(resource.RLIMIT_DATA, (limit << 20, limit << 20))
 
             # Wine's own notes on standard error stay off: the test reads the exe's.
-            run = subprocess.run(["wine", exe, name, "-"], cwd=folder, capture_output=True,
+            run = subprocess.run(["wine", exe, name, "out.log"], cwd=folder, capture_output=True,
                                  preexec_fn=limited, timeout=120, env=dict(os.environ, WINEDEBUG="-all"))
             os.remove(path)
             err = run.stderr.decode("utf-8", "replace")
             shape = re.escape(message) + r" \(\d+ - [^\r\n]+\)\r\n"
-            ok = run.returncode == 3 and run.stdout == b"" and re.fullmatch(shape, err)
-            print(f"{'ok' if ok else 'FAILED'}: {name}: exit {run.returncode}, {err!r}")
+            created = os.path.exists(os.path.join(folder, "out.log"))
+            ok = run.returncode == 3 and run.stdout == b"" and re.fullmatch(shape, err) and not created
+            print(f"{'ok' if ok else 'FAILED'}: {name}: exit {run.returncode}, {err!r}{', out.log left' if created else ''}")
             failures += not ok
     return 1 if failures else 0
 
