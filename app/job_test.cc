@@ -42,23 +42,3 @@ TEST(Job, StartsEmptyAndGivesBackWhatItHolds) {
   CloseHandle(StdOutputHandle);
   StdOutputHandle = nullptr;
 }
-
-// The destination goes where the run made it and failed: never a file that was
-// there before, never one that a successful run made.
-TEST(Job, RemovesTheDestinationOfAFailedRun) {
-  const struct { bool created; uint32_t result; bool kept; } rows[] = {
-      {true, ExitFiles, false}, {true, kNoResult, false}, {true, ExitSuccess, true}, {false, ExitFiles, true}};
-  for (const auto& row : rows) {
-    FormatJob job;
-    InitJob(&job);
-    strcpy(job.dest_path, "job_test_destination.txt");
-    job.dest_handle = CreateFileA(job.dest_path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    job.dest_created = row.created;
-    job.result = row.result;
-    ReleaseJob(&job);
-    EXPECT_EQ(GetFileAttributesA("job_test_destination.txt") != INVALID_FILE_ATTRIBUTES, row.kept)
-        << row.created << " " << row.result;
-    EXPECT_TRUE(!job.dest_handle && !job.dest_created);
-    DeleteFileA("job_test_destination.txt");
-  }
-}

@@ -10,10 +10,8 @@ namespace {
 TEST(ChooseJoining, KindAndPacketFromTheWholeCapture) {
   const struct { const char* name; MessageSurvey survey; Joining joining; } rows[] = {
       // messages, broken, longest, longest_count, bare_lf, cr_lf
-      {"a log in pieces, lines 4 times as long", {100, 25, 60, 70, 0, 100}, {false, true, kNoCut}},
       {"one in eight messages holds a line break", {8, 1, 60, 7, 0, 8}, {false, true, kNoCut}},
       {"one in nine", {9, 1, 30, 1, 0, 9}, {false, false, kNoCut}},
-      {"one stray line break among twenty", {20, 1, 40, 1, 0, 20}, {false, false, kNoCut}},
       {"Pixel 4 dmesg: ten messages of 59", {75, 0, 59, 10, 75, 0}, {true, false, 59}},
       {"getvar all: one value cut off at 59", {60, 0, 59, 1, 0, 60}, {false, false, kNoCut}},
       {"Motorola unlock data: lines of 36", {6, 0, 36, 4, 0, 6}, {false, false, kNoCut}},

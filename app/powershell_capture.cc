@@ -4,12 +4,28 @@
 
 #include "app/powershell_record.h"
 #include "app/powershell_wrap.h"
+#include "app/reformat.h"
 
 namespace {
 
 // How far above the first error id its record may begin: the first line and
 // the location line in pieces, the code, the CategoryInfo lines.
 constexpr uint32_t kRecordReach = 40;
+// The first record stands at the start: fastboot writes nothing to standard
+// output, so a run's first line is its record's. A few lines of the user's own
+// may stand before it; a capture whose first lines hold no error id holds no
+// record, and the rest of it is never searched.
+constexpr uint32_t kFirstRecordWithin = kRecordReach + 8;
+
+// Where the first `count` lines of [text, end) end.
+const uint8_t* LinesBelow(const uint8_t* text, const uint8_t* end, uint32_t count) {
+  const uint8_t* feed = reinterpret_cast<const uint8_t*>("\n");
+  for (; count > 0 && text < end; --count) {
+    const uint8_t* at = FindBytes(text, static_cast<uint32_t>(end - text), feed, 1);
+    text = at ? at + 1 : end;
+  }
+  return text;
+}
 
 const uint8_t* LinesAbove(const uint8_t* text, const uint8_t* line, uint32_t count) {
   while (line > text && count-- > 0) {
@@ -148,7 +164,7 @@ uint32_t JoinLines(uint8_t* text, const uint8_t* end, const uint8_t* error_id, W
 
 uint32_t UndoPowerShell(uint8_t* text, uint32_t length) {
   const uint8_t* end = text + length;
-  const uint8_t* error_id = FindErrorIdLine(text, end);
+  const uint8_t* error_id = FindErrorIdLine(text, LinesBelow(text, end, kFirstRecordWithin));
   if (!error_id) return length;
   // UTF-8's mark (Out-File -Encoding utf8) is no part of the first line's width.
   // The text holds the error id line, so it has the three bytes to look at.

@@ -127,4 +127,71 @@ TEST(PowerShellCapture, WidestConsole) {
   }
 }
 
+// Records whose lines look like splits where there are none, and the other way
+// round: a first line of exactly W before the location line; one ending in a
+// blank at W - 1 (at 90 columns), which a word wrap would glue onto the
+// location line; a later run (>>) whose script path is split behind a first line
+// of W - 1; a first line whose last piece ends a token, exactly W long. Each with
+// a word wrap and a hard cut, the CategoryInfo line broken behind its target as
+// real records break it, or word-wrapped. The record goes whole, and the log is
+// cmd's.
+TEST(PowerShellCapture, RecordsFoundByWhatTheirCategoryInfoSays) {
+  const std::string rest = "(bootloader) [ 0.012] clock: ok\r\n(bootloader) [ 0.019] ddr: done\r\nOKAY [  0.010s]\r\n";
+  // "fastboot.exe : " and the prefix take 28 units of the first line.
+  auto first = [](uint32_t units, char last) { return "(bootloader) " + std::string(units - 29, 'x') + last; };
+  const struct { const char* name; uint32_t width; std::string first_line; bool appended; } rows[] = {
+      {"first line of W", 79, first(79, 'y'), false},
+      {"first line ending in a blank at W - 1", 89, first(87, 'y') + " ", false},
+      {"a later run's script path split behind a first line of W - 1", 79, first(78, 'y'), true},
+      {"first line whose last piece ends a token, of W", 79, "(bootloader) " + std::string(2 * 79 - 28, 't'), false},
+  };
+  for (const auto& row : rows) {
+    for (bool word_wrap : {true, false}) {
+      for (bool behind_target : {true, false}) {
+        PowerShellWay way = {row.width, word_wrap};
+        way.info_behind_target = behind_target;
+        std::string output = row.first_line + "\r\n" + rest, capture = PowerShellModel(output, way);
+        std::string cmd = output;
+        if (row.appended) {
+          PowerShellWay second = way;
+          second.location = kLocationLines[5];
+          capture += PowerShellModel(output, second), cmd += output;
+        }
+        std::string text = PreparedText(capture);
+        EXPECT_EQ(Log(text, false), Log(cmd, false))
+            << row.name << (word_wrap ? ", word wrap" : ", hard cut") << (behind_target ? ", behind" : "") << "\n" << capture;
+      }
+    }
+  }
+}
+
+// A hard cut whose width shows in several lines (pieces of tokens longer than W)
+// and whose way in one line only, cut inside a short word: nothing speaks for a
+// word wrap, so the cut is joined.
+TEST(PowerShellCapture, HardCutShownOnce) {
+  PowerShellWay way = {79, false};
+  std::string output = "(bootloader) boot\r\n(bootloader) dump: " + std::string(150, 'f') + "\r\n(bootloader) key: " +
+                       std::string(100, 'e') + "\r\n(bootloader) " + std::string(60, 'a') + " partition table ok\r\n" +
+                       "(bootloader) end\r\nOKAY [  0.010s]\r\n";
+  EXPECT_EQ(Log(PreparedText(PowerShellModel(output, way)), false), Log(output, false));
+}
+
+// The first record is looked for among the first 48 lines only (a run's first
+// line is its record's, behind a few lines of the user's own): a capture whose
+// error id stands further down holds no record and is kept as it is.
+TEST(PowerShellCapture, FirstRecordAtTheStart) {
+  std::string output = "(bootloader) hello\r\n(bootloader) world\r\nOKAY [  0.010s]\r\n";
+  std::string capture = PowerShellModel(output, {79, true});
+  std::vector<std::string> lines = ReadLinesModel(capture);
+  size_t error_id = 0;
+  while (lines[error_id].find("FullyQualifiedErrorId") == std::string::npos) ++error_id;
+  for (size_t user_lines : {47 - error_id, 48 - error_id}) {
+    std::string notes;
+    for (size_t i = 0; i < user_lines; ++i) notes += "note " + std::to_string(i) + "\r\n";
+    std::string text = PreparedText(notes + capture);
+    EXPECT_EQ(text == notes + capture, user_lines + error_id == 48) << user_lines;
+    EXPECT_EQ(text == notes + UnsplitModel(output), user_lines + error_id == 47) << user_lines;
+  }
+}
+
 }  // namespace

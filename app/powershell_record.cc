@@ -41,6 +41,108 @@ uint32_t FirstPiece(const uint8_t* text, const RecentLines& recent, uint32_t k, 
   return k;
 }
 
+// What the CategoryInfo line says of the record's first line (its own text
+// behind "<name> : "): the whole text where it has at most 40 UTF-16 units, else
+// its first 15, "..." and its last 15. Compared without blanks, as a narrow
+// console breaks the CategoryInfo line behind the text, ending the piece with a
+// blank and leading the rest with blanks.
+constexpr uint32_t kWholeTarget = 40;
+constexpr uint32_t kTargetEnds = 15;
+constexpr uint32_t kTargetBytes = 256;  // the CategoryInfo line of 40 units of 4 bytes, blanks left out
+
+struct Target {
+  uint8_t bytes[kTargetBytes];
+  uint32_t length;
+};
+
+void AddByte(Target* target, uint8_t b) {
+  if (!IsBlank(static_cast<char>(b)) && target->length < kTargetBytes) target->bytes[target->length++] = b;
+}
+
+// Reads the target, blanks left out, out of the CategoryInfo lines (the first
+// info_lines recent ones); false where it cannot be read.
+bool ReadTarget(const uint8_t* text, const RecentLines& recent, uint32_t info_lines, Target* target) {
+  static const char kBefore[] = "NotSpecified:(", kAfter[] = ":String)[],RemoteException";
+  Target all = {{}, 0};
+  for (uint32_t k = info_lines; k-- > 0;) {
+    const WrittenLine& piece = RecentLine(recent, k);
+    for (uint32_t i = piece.begin; i < piece.end; ++i) AddByte(&all, text[i]);
+  }
+  const uint8_t* begin = FindBytes(all.bytes, all.length, reinterpret_cast<const uint8_t*>(kBefore), sizeof kBefore - 1);
+  uint32_t after = sizeof kAfter - 1;
+  if (!begin || all.length == kTargetBytes || all.length < after ||
+      memcmp(all.bytes + all.length - after, kAfter, after) != 0)
+    return false;
+  begin += sizeof kBefore - 1;
+  const uint8_t* end = all.bytes + all.length - after;
+  if (begin > end) return false;
+  target->length = static_cast<uint32_t>(end - begin);
+  memcpy(target->bytes, begin, target->length);
+  return true;
+}
+
+// A text in pieces: the own text of a candidate first line.
+struct Pieces {
+  const uint8_t* text;
+  WrittenLine at[kRecentLines];
+  uint32_t count;
+};
+
+uint32_t UnitsOfByte(uint8_t b) { return (b & 0xC0) == 0x80 ? 0 : 1u + (b >= 0xF0); }
+
+// Whether the text in pieces makes the target: all of it where it has at most
+// 40 units, else the characters within its first 15 units, "...", and those
+// within its last 15.
+bool MakesTarget(const Pieces& own, const Target& target) {
+  uint32_t units = 0;
+  for (uint32_t i = 0; i < own.count; ++i)
+    for (uint32_t b = own.at[i].begin; b < own.at[i].end; ++b) units += UnitsOfByte(own.text[b]);
+  bool whole = units <= kWholeTarget, keep = false, dots = false;
+  Target made = {{}, 0};
+  uint32_t seen = 0;  // the units of the characters before this one
+  for (uint32_t i = 0; i < own.count; ++i) {
+    for (uint32_t b = own.at[i].begin; b < own.at[i].end; ++b) {
+      uint8_t byte = own.text[b];
+      uint32_t size = UnitsOfByte(byte);
+      if (size) {  // a character begins
+        bool tail = seen + kTargetEnds >= units;
+        if (!whole && tail && !dots) {
+          for (const char* dot = "..."; *dot; ++dot) AddByte(&made, static_cast<uint8_t>(*dot));
+          dots = true;
+        }
+        keep = whole || seen + size <= kTargetEnds || tail;
+        seen += size;
+      }
+      if (keep) AddByte(&made, byte);
+    }
+  }
+  return made.length == target.length && memcmp(made.bytes, target.bytes, made.length) == 0;
+}
+
+// The first line as the pieces first..last (the k-th recent line counted from
+// the last written), its own text behind the name in the first.
+bool OwnTextMakesTarget(const uint8_t* text, const RecentLines& recent, uint32_t first, uint32_t last,
+                        const uint8_t* name_end, const Target& target) {
+  Pieces own = {text, {}, 0};
+  own.at[own.count++] = {static_cast<uint32_t>(name_end - text) + 3, RecentLine(recent, first).end, false};
+  for (uint32_t k = first; k-- > last;) own.at[own.count++] = RecentLine(recent, k);
+  return MakesTarget(own, target);
+}
+
+// The first line whose own text makes the CategoryInfo's target, the location
+// line in the pieces between it and the code (the k-th recent line on): the
+// fewest pieces for the location line, then for the first line.
+RecordStart MatchTarget(const uint8_t* text, const RecentLines& recent, uint32_t k, const Target& target) {
+  for (uint32_t last = k + 1; last < recent.count; ++last) {
+    for (uint32_t first = last; first < recent.count; ++first) {
+      const uint8_t* name_end = FindNameEnd(text, RecentLine(recent, first));
+      if (name_end && OwnTextMakesTarget(text, recent, first, last, name_end, target))
+        return {true, first, last, static_cast<uint32_t>(name_end - text) + 3};
+    }
+  }
+  return {false, 0, 0, 0};
+}
+
 // The first line and the location line above the code (the k-th recent line)
 // as pieces joined the given way.
 RecordStart ParseRecord(const uint8_t* text, const RecentLines& recent, uint32_t k, Wrap way) {
@@ -90,11 +192,13 @@ const WrittenLine& RecentLine(const RecentLines& recent, uint32_t k) {
 }
 
 // Back from the error id: the CategoryInfo lines (led by blanks), the code and
-// its tildes (led by "+ "), the location line, and the first line. Where little
-// else was split, the wrap found for the whole capture may be the wrong way: the
-// other way is tried too, and where both give a record, the one whose location
-// line has fewer pieces is taken (a location line is short unless a script's
-// path makes it long, and a wrong way joins the first line's end onto it).
+// its tildes (led by "+ "), the location line, and the first line. Where the
+// first line ends is told by what the CategoryInfo line says of it, whatever the
+// width and the way. Where that cannot be read, the pieces are joined by the wrap
+// found for the whole capture, which may be the wrong way where little else was
+// split: the other way is tried too, and where both give a record, the one whose
+// location line has fewer pieces is taken (a location line is short unless a
+// script's path makes it long, and a wrong way joins the first line's end onto it).
 RecordStart FindRecordStart(const uint8_t* text, const RecentLines& recent, Wrap wrap) {
   uint32_t k = 0;
   while (k < recent.count && k < kMostInfoLines && IsLedByBlank(text, RecentLine(recent, k))) ++k;
@@ -102,6 +206,11 @@ RecordStart FindRecordStart(const uint8_t* text, const RecentLines& recent, Wrap
   while (k < recent.count && k - code < kMostCodeLines && IsCodeLine(LineOf(text, RecentLine(recent, k))))
     ++k;
   if (k == code) return {false, 0, 0, 0};
+  Target target;
+  if (ReadTarget(text, recent, code, &target)) {
+    RecordStart matched = MatchTarget(text, recent, k, target);
+    if (matched.found) return matched;
+  }
   RecordStart found = ParseRecord(text, recent, k, wrap);
   RecordStart other = ParseRecord(text, recent, k, {wrap.width, !wrap.hard_cut});
   return other.found && (!found.found || other.last < found.last) ? other : found;

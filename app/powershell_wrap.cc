@@ -1,12 +1,9 @@
 #include "app/powershell_wrap.h"
 
+#include <emmintrin.h>  // SSE2, which every x86-64 processor has
 #include <string.h>
 
 #include "app/blanks.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -34,7 +31,6 @@ uint32_t BitsSet(unsigned mask) {
 
 uint32_t CountUnits(const uint8_t* p, const uint8_t* end) {
   uint32_t units = 0;
-#if defined(__SSE2__)
   for (; end - p >= 16; p += 16) {
     __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     unsigned high = static_cast<unsigned>(_mm_movemask_epi8(v));
@@ -45,14 +41,12 @@ uint32_t CountUnits(const uint8_t* p, const uint8_t* end) {
     unsigned four = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(v, _mm_set1_epi8(-17))));
     units += BitsSet(four & high) - BitsSet(follow);
   }
-#endif
   return units + ScalarUnits(p, end);
 }
 
 // The line feeds among the 64 bytes (or the fewer before end) at p, a bit each.
 uint64_t FeedMask(const uint8_t* p, const uint8_t* end) {
   uint64_t mask = 0;
-#if defined(__SSE2__)
   if (end - p >= 64) {
     const __m128i feed = _mm_set1_epi8(LF);
     for (int i = 0; i < 4; ++i) {
@@ -61,7 +55,6 @@ uint64_t FeedMask(const uint8_t* p, const uint8_t* end) {
     }
     return mask;
   }
-#endif
   for (int i = 0; i < 64 && p + i < end; ++i) mask |= uint64_t(p[i] == LF) << i;
   return mask;
 }
@@ -185,12 +178,13 @@ Wrap MeasureWrap(const uint8_t* text, const uint8_t* end) {
   // a code line, b may be a record's location line and a its first line.
   LineScanner lines = ScanLines(text, end);
   TextLine a = NextLine(&lines, text), b = a;
-  uint32_t longest = Units(a);
+  uint32_t longest = Units(a), longest_lines = 1;
   for (bool pair = false; b.next < end; pair = true) {
     TextLine c = NextLine(&lines, b.next);
-    if (Bytes(c) > longest) {
+    if (Bytes(c) >= longest) {
       uint32_t units = Units(c);
-      if (units > longest) longest = units;
+      if (units > longest) longest = units, longest_lines = 0;
+      longest_lines += units == longest;
     }
     if (pair && WorthNoting(a, b, longest) && !IsCodeLine(c)) Note(&evidence, a, b);
     if (pair) a = b;
@@ -202,10 +196,12 @@ Wrap MeasureWrap(const uint8_t* text, const uint8_t* end) {
   uint32_t word_wrap = 0;
   for (uint32_t sum = longest + 1; sum <= kWidestWrap + 1; ++sum) word_wrap += evidence.blank_sum[sum];
   word_wrap -= evidence.blank_length[longest];
-  // One line of W before a plain line is as likely the longest line of a text
-  // that nothing split.
+  // One line of W cut inside a short word is as likely the longest line of a
+  // text that nothing split, unless two more lines show the width and nothing
+  // speaks for a word wrap.
   uint32_t hard_cut = evidence.hard_cut[longest];
-  return {longest, hard_cut >= 2 && hard_cut > word_wrap && 2 * hard_cut > evidence.unsplit[longest]};
+  bool shown = hard_cut >= 2 || (word_wrap == 0 && longest_lines >= hard_cut + 2);
+  return {longest, hard_cut >= 1 && shown && hard_cut > word_wrap && 2 * hard_cut > evidence.unsplit[longest]};
 }
 
 bool JoinsNext(const TextLine& a, const TextLine& b, Wrap wrap) {

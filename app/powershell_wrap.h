@@ -47,10 +47,11 @@ constexpr uint32_t kWidestWrap = 4096;
 // not fit a line of its own). The ways are told apart by the places only one of
 // them splits at: a line of W that ends inside a short word (a hard cut), a
 // shorter one that ends in a blank where the next word would not have fitted (a
-// word wrap). A hard cut must show at least twice, more often than the word
-// wrap, and more than half as often as lines of W that no split ends (a text
-// whose longest lines are whole chunks has many); otherwise the word wrap is
-// taken, which joins only where the text itself shows a split. A record's
+// word wrap). A hard cut must show at least twice (or once, where two more
+// lines of W show the width and nothing shows a word wrap), more often than the
+// word wrap, and more than half as often as lines of W that no split ends (a
+// text whose longest lines are whole chunks has many); otherwise the word wrap
+// is taken, which joins only where the text itself shows a split. A record's
 // first line before its location line is no evidence: the line before a code
 // line ("+ ...") is left out.
 Wrap MeasureWrap(const uint8_t* text, const uint8_t* end);

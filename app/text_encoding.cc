@@ -1,10 +1,7 @@
 #include "app/text_encoding.h"
 
+#include <emmintrin.h>  // SSE2, which every x86-64 processor has
 #include <string.h>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -58,7 +55,6 @@ Units UnitsOf(const uint8_t* source, uint32_t length, SourceEncoding encoding) {
   return {begin, begin + UnitBytes(length), encoding == kEncodingUtf16Be};
 }
 
-#if defined(__SSE2__)
 // 16 units at `in` that are all ASCII become 16 bytes at `out`; anything else
 // writes nothing. In place, `out` lies at or before `in`, and the store
 // overwrites only units already loaded.
@@ -74,7 +70,6 @@ bool DecodeAsciiBlock(const uint8_t* in, uint8_t* out, bool big_endian) {
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(a, b));
   return true;
 }
-#endif
 
 // Decodes the units [in, end) to `out`. In place, it stops before the first
 // character whose UTF-8 would reach past its own units into those not yet read.
@@ -83,9 +78,7 @@ Utf16Decoding Decode(const uint8_t* in, const uint8_t* end, bool big_endian, uin
   const uint8_t* p = in;
   uint8_t* w = out;
   while (p < end) {
-#if defined(__SSE2__)
     for (; end - p >= 32 && DecodeAsciiBlock(p, w, big_endian); p += 32) w += 16;
-#endif
     // Then up to 16 characters one at a time: a block that is not all ASCII is
     // not tried again at once.
     for (int n = 0; n < 16 && p < end; ++n) {

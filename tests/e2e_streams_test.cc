@@ -93,7 +93,9 @@ TEST(Console, MessagesShowTheirCharactersInAnyCodePage) {
   HANDLE saved_out = GetStdHandle(STD_OUTPUT_HANDLE), saved_err = GetStdHandle(STD_ERROR_HANDLE);
   FreeConsole();
   bool attached = false;
-  for (int i = 0; i < 400 && !(attached = AttachConsole(GetProcessId(host))); ++i) Sleep(5);
+  // find starts in its own time, seconds under load: waited for while it runs, a minute at most.
+  for (int i = 0; i < 12000 && !(attached = AttachConsole(GetProcessId(host))); ++i)
+    if (WaitForSingleObject(host, 5) != WAIT_TIMEOUT) break;
   HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   SetConsoleOutputCP(850);

@@ -17,6 +17,10 @@ struct PowerShellWay {
   std::string location = "At line:1 char:1";
   std::string name = "fastboot.exe";
   std::string command = "fastboot oem log > capture.txt 2>&1";
+  // The CategoryInfo line, where too long, broken as real records show it at 80
+  // columns: right behind the target, a blank ending the piece and three blanks
+  // leading the rest; otherwise word-wrapped at W - 4 behind four blanks.
+  bool info_behind_target = false;
 };
 
 // The location line in some of the languages PowerShell speaks, and one long enough to be
@@ -106,10 +110,15 @@ inline std::vector<std::string> RecordModel(const std::string& first, const Powe
   std::string code = ("+ " + way.command).substr(0, way.width);
   std::string tildes = ("+ " + std::string(way.command.size(), '~')).substr(0, way.width);
   std::vector<std::string> lines = {way.name + " : " + first, way.location, code, tildes};
-  std::string info = "    + CategoryInfo          : NotSpecified: (" + EllipsisModel(first) +
-                     ":String) [], RemoteException";
-  std::vector<std::string> pieces = SplitLineModel(info, way.width - 4, true);
-  for (size_t i = 0; i < pieces.size(); ++i) lines.push_back((i ? "    " : "") + pieces[i]);
+  std::string head = "    + CategoryInfo          : NotSpecified: (" + EllipsisModel(first),
+              tail = ":String) [], RemoteException";
+  if (way.info_behind_target && UnitsModel(head + tail) > way.width) {
+    lines.push_back(head + " ");
+    lines.push_back("   " + tail);
+  } else {
+    std::vector<std::string> pieces = SplitLineModel(head + tail, way.width - 4, true);
+    for (size_t i = 0; i < pieces.size(); ++i) lines.push_back((i ? "    " : "") + pieces[i]);
+  }
   lines.push_back("    + FullyQualifiedErrorId : NativeCommandError");
   lines.push_back(" ");
   return lines;

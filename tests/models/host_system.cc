@@ -1,6 +1,6 @@
-// What the pure code takes from the system, for the host build (the fuzzers): the
-// standard handle slots, a message writer that formats the same way and writes
-// nowhere, and path lengths in bytes.
+// What the pure code takes from the system, for the host build (its tests, the fuzzers, the
+// benchmarks): the standard handle slots, a message writer that formats the same way and
+// writes nowhere, and path lengths in bytes.
 #include <stdio.h>
 #include <string.h>
 
