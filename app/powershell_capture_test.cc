@@ -82,6 +82,8 @@ TEST(PowerShellCapture, LogsAsFromCmd) {
     PowerShellWay way = {std::vector<uint32_t>{79, 99, 119, 159}[random() % 4], random() % 2 == 0,
                          kLocationLines[random() % 6]};
     if (random() % 3 == 0) way.name = "fastboot";
+    // A CategoryInfo line that does not say what is expected: the first line is told by the way.
+    if (random() % 4 == 0) way.exception = "ParentContainsErrorRecordException";
     std::vector<std::string> log = RandomLog(random, way.width);
     std::string output = FastbootOutput(log, random() % 2 ? "\r\n" : "\n", random() % 2 ? 60 : 252,
                                         random() % 4 == 0);
@@ -137,13 +139,15 @@ TEST(PowerShellCapture, WidestConsole) {
 // cmd's.
 TEST(PowerShellCapture, RecordsFoundByWhatTheirCategoryInfoSays) {
   const std::string rest = "(bootloader) [ 0.012] clock: ok\r\n(bootloader) [ 0.019] ddr: done\r\nOKAY [  0.010s]\r\n";
-  // "fastboot.exe : " and the prefix take 28 units of the first line.
-  auto first = [](uint32_t units, char last) { return "(bootloader) " + std::string(units - 29, 'x') + last; };
+  // "fastboot.exe : " and the prefix take 28 units of the first line; 日志 and ж one each, 😀 two.
+  auto first = [](uint32_t units, char last) {
+    return "(bootloader) 日志😀" + std::string(units - 36, 'x') + "ж😀" + last;
+  };
   const struct { const char* name; uint32_t width; std::string first_line; bool appended; } rows[] = {
       {"first line of W", 79, first(79, 'y'), false},
       {"first line ending in a blank at W - 1", 89, first(87, 'y') + " ", false},
       {"a later run's script path split behind a first line of W - 1", 79, first(78, 'y'), true},
-      {"first line whose last piece ends a token, of W", 79, "(bootloader) " + std::string(2 * 79 - 28, 't'), false},
+      {"first line whose last piece ends a token, of W", 79, "(bootloader) 😀" + std::string(2 * 79 - 30, 't'), false},
   };
   for (const auto& row : rows) {
     for (bool word_wrap : {true, false}) {

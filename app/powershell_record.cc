@@ -62,7 +62,8 @@ void AddByte(Target* target, uint8_t b) {
 // Reads the target, blanks left out, out of the CategoryInfo lines (the first
 // info_lines recent ones); false where it cannot be read.
 bool ReadTarget(const uint8_t* text, const RecentLines& recent, uint32_t info_lines, Target* target) {
-  static const char kBefore[] = "NotSpecified:(", kAfter[] = ":String)[],RemoteException";
+  // "+ CategoryInfo : <category>: (<target>:String) [], RemoteException"
+  static const char kBefore[] = "+CategoryInfo:", kAfter[] = ":String)[],RemoteException";
   Target all = {{}, 0};
   for (uint32_t k = info_lines; k-- > 0;) {
     const WrittenLine& piece = RecentLine(recent, k);
@@ -73,9 +74,9 @@ bool ReadTarget(const uint8_t* text, const RecentLines& recent, uint32_t info_li
   if (!begin || all.length == kTargetBytes || all.length < after ||
       memcmp(all.bytes + all.length - after, kAfter, after) != 0)
     return false;
-  begin += sizeof kBefore - 1;
   const uint8_t* end = all.bytes + all.length - after;
-  if (begin > end) return false;
+  while (begin < end && *begin != '(') ++begin;  // behind the category's name
+  if (++begin > end) return false;
   target->length = static_cast<uint32_t>(end - begin);
   memcpy(target->bytes, begin, target->length);
   return true;

@@ -21,6 +21,7 @@ struct PowerShellWay {
   // columns: right behind the target, a blank ending the piece and three blanks
   // leading the rest; otherwise word-wrapped at W - 4 behind four blanks.
   bool info_behind_target = false;
+  std::string exception = "RemoteException";  // another: a CategoryInfo line not read
 };
 
 // The location line in some of the languages PowerShell speaks, and one long enough to be
@@ -94,14 +95,21 @@ inline std::vector<std::string> SplitLineModel(const std::string& line, uint32_t
   return pieces;
 }
 
-// The CategoryInfo shows the line cut to its ends.
+// The CategoryInfo shows a line of more than 40 UTF-16 units cut to its first 15
+// and its last 15; half of a character of two units there arrives as U+FFFD.
 inline std::string EllipsisModel(const std::string& line) {
-  std::vector<std::string> c = CharactersModel(line);
-  if (c.size() <= 40) return line;
+  uint32_t units = UnitsModel(line);
+  if (units <= 40) return line;
   std::string text;
-  for (size_t i = 0; i < 15; ++i) text += c[i];
-  text += "...";
-  for (size_t i = c.size() - 15; i < c.size(); ++i) text += c[i];
+  uint32_t at = 0;
+  for (const std::string& c : CharactersModel(line)) {
+    uint32_t size = UnitsModel(c);
+    if (at + size > 15 && at < 15) text += "\xEF\xBF\xBD";
+    if (at < units - 15 && at + size > units - 15) text += "...\xEF\xBF\xBD";
+    if (at == units - 15) text += "...";
+    if (at + size <= 15 || at >= units - 15) text += c;
+    at += size;
+  }
   return text;
 }
 
@@ -111,7 +119,7 @@ inline std::vector<std::string> RecordModel(const std::string& first, const Powe
   std::string tildes = ("+ " + std::string(way.command.size(), '~')).substr(0, way.width);
   std::vector<std::string> lines = {way.name + " : " + first, way.location, code, tildes};
   std::string head = "    + CategoryInfo          : NotSpecified: (" + EllipsisModel(first),
-              tail = ":String) [], RemoteException";
+              tail = ":String) [], " + way.exception;
   if (way.info_behind_target && UnitsModel(head + tail) > way.width) {
     lines.push_back(head + " ");
     lines.push_back("   " + tail);
