@@ -181,8 +181,9 @@ TEST(PowerShellCapture, HardCutShownOnce) {
 }
 
 // The first record is looked for among the first 48 lines only (a run's first
-// line is its record's, behind a few lines of the user's own): a capture whose
-// error id stands further down holds no record and is kept as it is.
+// line is its record's, behind a few lines of the user's own, here empty ones
+// ended by LF among them): a capture whose error id stands further down holds
+// no record and is kept as it is.
 TEST(PowerShellCapture, FirstRecordAtTheStart) {
   std::string output = "(bootloader) hello\r\n(bootloader) world\r\nOKAY [  0.010s]\r\n";
   std::string capture = PowerShellModel(output, {79, true});
@@ -191,7 +192,7 @@ TEST(PowerShellCapture, FirstRecordAtTheStart) {
   while (lines[error_id].find("FullyQualifiedErrorId") == std::string::npos) ++error_id;
   for (size_t user_lines : {47 - error_id, 48 - error_id}) {
     std::string notes;
-    for (size_t i = 0; i < user_lines; ++i) notes += "note " + std::to_string(i) + "\r\n";
+    for (size_t i = 0; i < user_lines; ++i) notes += i % 2 ? "\n" : "note " + std::to_string(i) + "\r\n";
     std::string text = PreparedText(notes + capture);
     EXPECT_EQ(text == notes + capture, user_lines + error_id == 48) << user_lines;
     EXPECT_EQ(text == notes + UnsplitModel(output), user_lines + error_id == 47) << user_lines;
