@@ -169,12 +169,12 @@ TEST(PowerShellCapture, RecordsFoundByWhatTheirCategoryInfoSays) {
   }
 }
 
-// A hard cut whose width shows in several lines (pieces of tokens longer than W)
-// and whose way in one line only, cut inside a short word: nothing speaks for a
-// word wrap, so the cut is joined.
+// A hard cut whose width shows in two more lines (pieces of tokens longer than
+// W, the first in the record's first line) and whose way in one line only, cut
+// inside a short word: nothing speaks for a word wrap, so the cut is joined.
 TEST(PowerShellCapture, HardCutShownOnce) {
   PowerShellWay way = {79, false};
-  std::string output = "(bootloader) boot\r\n(bootloader) dump: " + std::string(150, 'f') + "\r\n(bootloader) key: " +
+  std::string output = "(bootloader) dump: " + std::string(100, 'f') + "\r\n(bootloader) key: " +
                        std::string(100, 'e') + "\r\n(bootloader) " + std::string(60, 'a') + " partition table ok\r\n" +
                        "(bootloader) end\r\nOKAY [  0.010s]\r\n";
   EXPECT_EQ(Log(PreparedText(PowerShellModel(output, way)), false), Log(output, false));
