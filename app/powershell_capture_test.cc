@@ -171,13 +171,15 @@ TEST(PowerShellCapture, RecordsFoundByWhatTheirCategoryInfoSays) {
 
 // A hard cut whose width shows in two more lines (pieces of tokens longer than
 // W, the first in the record's first line) and whose way in one line only, cut
-// inside a short word: nothing speaks for a word wrap, so the cut is joined.
+// inside a short word: nothing speaks for a word wrap, so the cut is joined. Where
+// nothing shows the width, the longest line ending in a word is no cut.
 TEST(PowerShellCapture, HardCutShownOnce) {
-  PowerShellWay way = {79, false};
-  std::string output = "(bootloader) dump: " + std::string(100, 'f') + "\r\n(bootloader) key: " +
-                       std::string(100, 'e') + "\r\n(bootloader) " + std::string(60, 'a') + " partition table ok\r\n" +
-                       "(bootloader) end\r\nOKAY [  0.010s]\r\n";
-  EXPECT_EQ(Log(PreparedText(PowerShellModel(output, way)), false), Log(output, false));
+  std::string shown = "(bootloader) dump: " + std::string(100, 'f') + "\r\n(bootloader) key: " +
+                      std::string(100, 'e') + "\r\n(bootloader) " + std::string(60, 'a') + " partition table ok\r\n" +
+                      "(bootloader) end\r\nOKAY [  0.010s]\r\n";
+  std::string unsplit = "(bootloader) a\r\n(bootloader) " + std::string(49, 'l') + " ends in a word\nnext\r\nOKAY [  0.010s]\r\n";
+  for (const std::string& output : {shown, unsplit})
+    EXPECT_EQ(Log(PreparedText(PowerShellModel(output, {79, false})), false), Log(output, false)) << output;
 }
 
 // The first record is looked for among the first 48 lines only (a run's first
