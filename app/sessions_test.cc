@@ -1,0 +1,141 @@
+// Whole fastboot sessions, made from the device side (tests/models/bootloader_model.h)
+// and fed with real boot logs: the log must be the text the bootloader sent, on
+// every host, in one run or several appended to one file.
+
+#include <gtest/gtest.h>
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "app/job.h"
+#include "app/reformat.h"
+#include "tests/data/boot_logs.h"
+#include "tests/models/bootloader_model.h"
+#include "tests/models/session_model.h"
+#include "tests/models/text_model.h"
+
+namespace {
+
+std::string Reformat(const std::string& source, bool raw = false) {
+  std::vector<uint8_t> in(source.begin(), source.end());
+  std::vector<uint8_t> out(WorstCaseOutputSize(source.size()));
+  FormatJob job;
+  InitJob(&job);
+  job.raw = raw;
+  job.source_buffer = in.data();
+  job.source_length = static_cast<uint32_t>(in.size());
+  job.output_buffer = out.data();
+  job.output_capacity = static_cast<uint32_t>(out.size());
+  ReformatLog(&job);
+  return std::string(out.begin(), out.begin() + job.output_length);
+}
+
+// Where the log first departs from the expected one, to show with a failure: the
+// lines there, each side.
+std::string Departure(const std::string& log, const std::string& expected) {
+  std::vector<std::string> got = LinesOf(log), want = LinesOf(expected);
+  size_t i = 0;
+  while (i < got.size() && i < want.size() && got[i] == want[i]) ++i;
+  auto at = [](const std::vector<std::string>& lines, size_t i) {
+    return i < lines.size() ? "\"" + lines[i] + "\"" : std::string("(none)");
+  };
+  return "line " + std::to_string(i + 1) + ": got " + at(got, i) + ", expected " + at(want, i);
+}
+
+// One run of the host: the text the bootloader meant to send, and what the host
+// printed of it (LF line ends, as on Linux).
+struct Command {
+  std::string text;
+  std::string output;
+};
+
+Command Lines(const std::vector<std::string>& lines, const std::vector<std::string>& messages) {
+  return {JoinModel(lines, "\n"), OemRunModel(messages, true)};
+}
+
+Command Pieces(const std::vector<std::string>& pieces) { return {ConcatModel(pieces), OemRunModel(pieces)}; }
+
+const std::vector<std::string> kKernelLines = LinesOf(kKernelLog);
+
+// Qualcomm's LK: a message "name:value" per variable, an empty OKAY.
+const std::vector<std::string> kVariables = {
+    "version-bootloader:0.4-2817406", "product:board", "secure:yes", "kernel:lk", "unlocked:no",
+    "max-download-size:0x20000000", "partition-type:cache:ext4", "partition-size:cache: 0x0000000010000000",
+    "serialno:5a3c1e7b", "charger-screen-enabled:1", "off-mode-charge:1", "variant:MSM UFS"};
+const Command kGetvarAll = {JoinModel(kVariables, "\n"), GetvarRunModel("all", kVariables, "")};
+
+const std::vector<std::string> kEndsInMarkers = {
+    "[     2.318] usb: reset, high speed", "[     2.330] fastboot: sent OKAY [0.047s]",
+    "[     2.331] fastboot: Finished. Total time: 0.047s"};
+
+const Command kOemUsb2Jtag = {"Enable USB2JTAG\nrebooting device for usb2jtag support..\n",
+                          OemRunModel({"Enable USB2JTAG", "rebooting device for usb2jtag support..\n"})};
+
+// Captures of one command each, and of several appended to one file (a script's
+// `>>`): each on Linux and in cmd; the appended ones in Windows PowerShell 5.1 too.
+TEST(Sessions, LogIsWhatTheBootloaderSent) {
+  std::vector<std::string> lines252 = kKernelLines;
+  std::vector<std::string> last_okay = {kKernelLines[0], kKernelLines[1], "[     2.330] usb: OKAY [ep1 in] 0x2a bytes"};
+  std::vector<std::string> marker_pieces = PiecesModel(JoinModel(kKernelLines, "\n") + JoinModel(kEndsInMarkers, "\n"), 252);
+  ASSERT_NE(marker_pieces.back().find("sent OKAY [0.047s]\n[     2.331] fastboot: Finished. Total time:"), std::string::npos);
+  const struct {
+    const char* name;
+    std::vector<Command> runs;
+  } rows[] = {
+      {"U-Boot's oem console", {{kUBootConsoleLog, OemRunModel(UBootConsoleModel(kUBootConsoleLog))}}},
+      {"a log dump in 20-byte pieces", {Pieces(LkLogDumpModel(kKernelLog))}},
+      {"a line per message cut at 59", {Lines(kKernelLines, PacketsModel(kKernelLines, 59))}},
+      {"a line per message cut at 252", {Lines(lines252, PacketsModel(lines252, 252))}},
+      {"getvar all", {kGetvarAll}},
+      {"getvar all of an old host", {{kGetvarAll.text, GetvarRunModel("all", kVariables, "", true)}}},
+      {"getvar all ending in all: Done!",
+       {{"version: 0.5\nversion-bootloader: 1.44.0000\nproduct: m7_ul\n",
+         GetvarRunModel("all", {"version: 0.5", "version-bootloader: 1.44.0000", "product: m7_ul"}, "Done!")}}},
+      {"fastbootd's getvar dmesg",
+       {{JoinModel(FastbootdInfoModel(kKernelLines), "\n"), GetvarRunModel("dmesg", FastbootdInfoModel(kKernelLines), "")}}},
+      {"a last message holding OKAY [", {Lines(last_okay, last_okay)}},
+      {"a last piece holding a status line's words", {Pieces(marker_pieces)}},
+      {"a capture stopped with Ctrl-C", {{kUBootConsoleLog, InterruptedRunModel(UBootConsoleModel(kUBootConsoleLog))}}},
+      {"MediaTek LK's oem usb2jtag", {kOemUsb2Jtag}},
+      {"getvar all, then a log dump in pieces", {kGetvarAll, Pieces(LkLogDumpModel(kKernelLog))}},
+      {"getvar all, a log dump in pieces, a line per message cut at 59",
+       {kGetvarAll, Pieces(LkLogDumpModel(kKernelLog)), Lines(kKernelLines, PacketsModel(kKernelLines, 59))}},
+      {"oem console, flash with labels, getvar all",
+       {{kUBootConsoleLog, OemRunModel(UBootConsoleModel(kUBootConsoleLog))}, {"", FlashRunModel()}, kGetvarAll}},
+      {"oem usb2jtag, then getvar all", {kOemUsb2Jtag, kGetvarAll}},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> texts, windows_outputs;
+    std::string linux_capture, cmd_capture;
+    for (const Command& run : row.runs) {
+      texts.push_back(run.text);
+      windows_outputs.push_back(WindowsTextModel(run.output));
+      linux_capture += run.output;
+      cmd_capture += windows_outputs.back();
+    }
+    std::string expected = SentLogModel(texts);
+    std::string linux_log = Reformat(linux_capture), cmd_log = Reformat(cmd_capture);
+    EXPECT_TRUE(linux_log == expected) << row.name << ", Linux, " << Departure(linux_log, expected);
+    EXPECT_TRUE(cmd_log == expected) << row.name << ", cmd, " << Departure(cmd_log, expected);
+    if (row.runs.size() < 2) continue;
+    for (size_t i = 0; i < windows_outputs.size(); ++i)
+      ASSERT_TRUE(UnambiguousModel(windows_outputs[i], AppendWayModel(i))) << row.name;
+    std::string powershell_log = Reformat(PreparedText(PowerShellAppendModel(windows_outputs)));
+    EXPECT_TRUE(powershell_log == expected)
+        << row.name << ", Windows PowerShell 5.1, " << Departure(powershell_log, expected);
+  }
+}
+
+// Raw mode keeps the bootloader's line breaks as they arrived and drops only the
+// prefixes: a line per message from Linux gives each line ended by fastboot's LF;
+// a log in pieces gives its own text (fastboot's line break behind the last
+// piece, at the very end, is left out of the comparison).
+TEST(Sessions, RawKeepsTheLineBreaksThatArrived) {
+  std::string dump = ConcatModel(LkLogDumpModel(kKernelLog)), raw = Reformat(OemRunModel(LkLogDumpModel(kKernelLog)), true);
+  EXPECT_EQ(Reformat(kGetvarAll.output, true), JoinModel(kVariables, "\n"));
+  EXPECT_EQ(raw.substr(0, raw.find_last_not_of("\r\n") + 1), dump.substr(0, dump.find_last_not_of("\r\n") + 1));
+}
+
+}  // namespace
