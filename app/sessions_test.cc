@@ -57,7 +57,7 @@ Command Lines(const std::vector<std::string>& lines, const std::vector<std::stri
 
 Command Pieces(const std::vector<std::string>& pieces) { return {ConcatModel(pieces), OemRunModel(pieces)}; }
 
-const std::vector<std::string> kKernelLines = LinesOf(kKernelLog);
+const std::vector<std::string> kKernelLines = LinesOf(kKernelLog), kEnvLines = LinesOf(kUBootEnvLog);
 
 // Qualcomm's LK: a message "name:value" per variable, an empty OKAY.
 const std::vector<std::string> kVariables = {
@@ -76,7 +76,6 @@ const Command kOemUsb2Jtag = {"Enable USB2JTAG\nrebooting device for usb2jtag su
 // Captures of one command each, and of several appended to one file (a script's
 // `>>`): each on Linux and in cmd; the appended ones in Windows PowerShell 5.1 too.
 TEST(Sessions, LogIsWhatTheBootloaderSent) {
-  std::vector<std::string> lines252 = kKernelLines;
   std::vector<std::string> last_okay = {kKernelLines[0], kKernelLines[1], "[     2.330] usb: OKAY [ep1 in] 0x2a bytes"};
   std::vector<std::string> marker_pieces = PiecesModel(JoinModel(kKernelLines, "\n") + JoinModel(kEndsInMarkers, "\n"), 252);
   ASSERT_NE(marker_pieces.back().find("sent OKAY [0.047s]\n[     2.331] fastboot: Finished. Total time:"), std::string::npos);
@@ -87,7 +86,8 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
       {"U-Boot's oem console", {{kUBootConsoleLog, OemRunModel(UBootConsoleModel(kUBootConsoleLog))}}},
       {"a log dump in 20-byte pieces", {Pieces(LkLogDumpModel(kKernelLog))}},
       {"a line per message cut at 59", {Lines(kKernelLines, PacketsModel(kKernelLines, 59))}},
-      {"a line per message cut at 252", {Lines(lines252, PacketsModel(lines252, 252))}},
+      {"a line per message cut at 252", {Lines(kEnvLines, PacketsModel(kEnvLines, 252))}},
+      {"U-Boot's oem console printenv", {{kUBootEnvLog, OemRunModel(UBootConsoleModel(kUBootEnvLog))}}},
       {"getvar all", {kGetvarAll}},
       {"getvar all of an old host", {{kGetvarAll.text, GetvarRunModel("all", kVariables, "", true)}}},
       {"getvar all ending in all: Done!",
