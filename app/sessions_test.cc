@@ -71,12 +71,12 @@ const std::vector<std::string> kEndsInMarkers = {
     "[     2.331] fastboot: Finished. Total time: 0.047s"};
 
 const Command kOemUsb2Jtag = {"Enable USB2JTAG\nrebooting device for usb2jtag support..\n",
-                          OemRunModel({"Enable USB2JTAG", "rebooting device for usb2jtag support..\n"})};
+                             OemRunModel({"Enable USB2JTAG", "rebooting device for usb2jtag support..\n"})};
 
 // Captures of one command each, and of several appended to one file (a script's
 // `>>`): each on Linux and in cmd; the appended ones in Windows PowerShell 5.1 too.
 TEST(Sessions, LogIsWhatTheBootloaderSent) {
-  std::vector<std::string> last_okay = {kKernelLines[0], kKernelLines[1], "[     2.330] usb: OKAY [ep1 in] 0x2a bytes"};
+  std::vector<std::string> last_okay = {kKernelLines[0], kKernelLines[4], "[     2.330] usb: OKAY [ep1 in] 0x2a bytes"};
   std::vector<std::string> marker_pieces = PiecesModel(JoinModel(kKernelLines, "\n") + JoinModel(kEndsInMarkers, "\n"), 252);
   ASSERT_NE(marker_pieces.back().find("sent OKAY [0.047s]\n[     2.331] fastboot: Finished. Total time:"), std::string::npos);
   const struct {
@@ -99,12 +99,15 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
       {"a last piece holding a status line's words", {Pieces(marker_pieces)}},
       {"a capture stopped with Ctrl-C", {{kUBootConsoleLog, InterruptedRunModel(UBootConsoleModel(kUBootConsoleLog))}}},
       {"MediaTek LK's oem usb2jtag", {kOemUsb2Jtag}},
-      {"getvar all, then a log dump in pieces", {kGetvarAll, Pieces(LkLogDumpModel(kKernelLog))}},
+      {"getvar all, then a log dump in 60-byte pieces", {kGetvarAll, Pieces(PiecesModel(kKernelLog, 60))}},
       {"getvar all, a log dump in pieces, a line per message cut at 59",
        {kGetvarAll, Pieces(LkLogDumpModel(kKernelLog)), Lines(kKernelLines, PacketsModel(kKernelLines, 59))}},
       {"oem console, flash with labels, getvar all",
        {{kUBootConsoleLog, OemRunModel(UBootConsoleModel(kUBootConsoleLog))}, {"", FlashRunModel()}, kGetvarAll}},
       {"oem usb2jtag, then getvar all", {kOemUsb2Jtag, kGetvarAll}},
+      {"a refused command between two",
+       {kGetvarAll, {"Please unlock the device first", FailedRunModel({"Please unlock the device first"}, "not allowed")},
+        Pieces(LkLogDumpModel(kKernelLog))}},
   };
   for (const auto& row : rows) {
     std::vector<std::string> texts, windows_outputs;

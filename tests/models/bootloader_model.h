@@ -90,6 +90,12 @@ inline std::string FlashRunModel() {
          "OKAY [  0.101s]\nFinished. Total time: 0.463s\n";
 }
 
+// A command that the bootloader refused: Epilog's "FAILED (%s)\n", then die()'s
+// "fastboot: error: %s\n"; the run ends there, without a closing line.
+inline std::string FailedRunModel(const std::vector<std::string>& messages, const std::string& reason) {
+  return InfoModel(messages) + "FAILED (remote: '" + reason + "')\nfastboot: error: Command failed\n";
+}
+
 // A run stopped with Ctrl-C: the messages so far, no status line.
 inline std::string InterruptedRunModel(const std::vector<std::string>& messages) {
   return "< waiting for any device >\n" + InfoModel(messages);
