@@ -57,7 +57,8 @@ Command Lines(const std::vector<std::string>& lines, const std::vector<std::stri
 
 Command Pieces(const std::vector<std::string>& pieces) { return {ConcatModel(pieces), OemRunModel(pieces)}; }
 
-const std::vector<std::string> kKernelLines = LinesOf(kKernelLog), kEnvLines = LinesOf(kUBootEnvLog);
+const std::vector<std::string> kKernelLines = LinesOf(kKernelLog), kEnvLines = LinesOf(kUBootEnvLog),
+                               kNexusLines = LinesOf(kNexusLog);
 
 // Qualcomm's LK: a message "name:value" per variable, an empty OKAY.
 const std::vector<std::string> kVariables = {
@@ -86,7 +87,9 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
       {"U-Boot's oem console", {{kUBootConsoleLog, OemRunModel(UBootConsoleModel(kUBootConsoleLog))}}},
       {"a log dump in 20-byte pieces", {Pieces(LkLogDumpModel(kKernelLog))}},
       {"a line per message cut at 59", {Lines(kKernelLines, PacketsModel(kKernelLines, 59))}},
-      {"a line per message cut at 252", {Lines(kEnvLines, PacketsModel(kEnvLines, 252))}},
+      {"a Nexus 5's log a line per message cut at 59", {Lines(kNexusLines, PacketsModel(kNexusLines, 59))}},
+      {"a line per message cut at 252", {Lines(kNexusLines, PacketsModel(kNexusLines, 252))}},
+      {"U-Boot's printenv a line per message cut at 252", {Lines(kEnvLines, PacketsModel(kEnvLines, 252))}},
       {"U-Boot's oem console printenv", {{kUBootEnvLog, OemRunModel(UBootConsoleModel(kUBootEnvLog))}}},
       {"getvar all", {kGetvarAll}},
       {"getvar all of an old host", {{kGetvarAll.text, GetvarRunModel("all", kVariables, "", true)}}},

@@ -167,3 +167,96 @@ ubifs_boot=env exists bootubipart || env set bootubipart UBI; env exists bootubi
 usb_boot=usb start; if usb dev ${devnum}; then devtype=usb; run scan_dev_for_boot_part; fi
 vendor=st
 )log";
+
+// A Nexus 5's serial console (bootloader HHZ12k): its LK's own log, then the
+// kernel's, as a public notes file on devices' UARTs ("Devices UART", Nexus
+// section) holds it, trailing blanks dropped, some kernel lines left out. Two
+// lines are exactly 59 bytes long, one 60; two are longer than 252.
+constexpr const char kNexusLog[] = R"log(welcome to hammerhead bootloader
+[10] Power on reason 80
+[10] DDR: hynix
+[110] Loaded IMGDATA at 0x11000000
+[110] Display Init: Start
+[190] MDP GDSC already enabled
+[190] bpp 24
+[230] Config MIPI_CMD_PANEL.
+[230] display panel: ORISE
+[280] Found Appeneded Flattened Device tree
+[280] DTB: platform id 126, board id 150, soc rev 20002, board rev 11
+[320] Set panel ON cmds [35]
+[440] Turn on MIPI_CMD_PANEL.
+[490] Display Init: Done
+[490] cable type from shared memory: 8
+[490] reboot_mode restart reason = power_on
+[540] vibe
+[640] splash: boot
+[680] splash: unlocked
+[720] use_signed_kernel=0, is_unlocked=1, is_tampered=1.
+[720] Loading boot image (9371648): start
+[1050] Loading boot image (9371648): done
+[1060] Found Appeneded Flattened Device tree
+[1060] DTB: platform id 126, board id 150, soc rev 20002, board rev 11
+[1070] get_display_kcal = 0, 0, 0, x
+[1070]
+Booting Linux
+[1070] cmdline: console=ttyHSL0,115200,n8 androidboot.hardware=hammerhead user_debug=31 maxcpus=2 msm_watchdog_v2.enable=1 uart_console=enable gpt=enable lge.kcal=0|0|0|x lge.rev=rev_11 androidboot.laf androidboot.emmc=true androidboot.serialno=0335d77208e7e12a [1100] Updating device tree: start
+[1110] Updating device tree: done
+[1110] booting linux @ 0x8000, ramdisk @ 0x2900000 (918167), tags/device tree @ 0x2700000
+[1120] Turn off MIPI_CMD_PANEL.
+[1120] Continuous splash enabled, keeping panel alive.
+[    0.000000] Booting Linux on physical CPU 0
+[    0.000000] Initializing cgroup subsys cpu
+[    0.000000] Linux version 3.4.0-g7717f76 (android-build@kpfi6.cbf.corp.google.com) (gcc version 4.8 (GCC) ) #1 SMP PREEMPT Wed Nov 4 21:42:24 UTC 2015
+[    0.000000] CPU: ARMv7 Processor [512f06f0] revision 0 (ARMv7), cr=10c5387d
+[    0.000000] CPU: PIPT / VIPT nonaliasing data cache, PIPT instruction cache
+[    0.000000] Machine: Qualcomm MSM 8974 HAMMERHEAD (Flattened Device Tree), model: LGE MSM 8974 HAMMERHEAD
+[    0.000000] qcom,ion-heap@28 reserved EBI1 size 614000
+[    0.000000] qcom,mdss_fb_primary reserved EBI1 size 1000000
+[    0.000000] qcom,msm-contig-mem reserved EBI1 size 280000
+[    0.000000] Node qcom,msm-mem-hole removed memory 7b00000-ff00000
+[    0.000000] memory pool 3 (start 0x7e700000 size 1900000) initialized
+[    0.000000] PERSIST RAM CONSOLE START ADDR : 0x10000000
+[    0.000000] Initialized persistent memory from 10000000-100fffff
+[    0.000000] cma: CMA: reserved 16 MiB at 36c00000
+[    0.000000] cma: Found secure_region, memory base 0, size 252 MiB
+[    0.000000] cma: CMA: reserved 252 MiB at 6e800000
+[    0.000000] cma: Found adsp_region, memory base 0, size 32 MiB
+[    0.000000] cma: CMA: reserved 32 MiB at 6c800000
+[    0.000000] cma: Found qsecom_region, memory base 0, size 17 MiB
+[    0.000000] cma: CMA: reserved 20 MiB at 6b400000
+[    0.000000] Memory policy: ECC disabled, Data cache writealloc
+[    0.000000] IMEM DT static mapping successful
+[    0.000000] PERCPU: Embedded 7 pages/cpu @c2403000 s15680 r0 d12992 u32768
+[    0.000000] Built 1 zonelists in Zone order, mobility grouping on.  Total pages: 480000
+[    0.000000] Kernel command line: console=ttyHSL0,115200,n8 androidboot.hardware=hammerhead user_debug=31 maxcpus=2 msm_watchdog_v2.enable=1 uart_console=enable gpt=enable lge.kcal=0|0|0|x lge.rev=rev_11 androidboot.laf androidboot.emmc=true androidboot.serialno=0335d77208e7e12a androidboot.bootloader=HHZ12k androidboot.baseband=msm bootreason=power_on androidboot.hardware.sku=D821 androidboot.hardware.ddr=hynix androidboot.hardware.display=orise
+[    0.000000] UART CONSOLE : enable
+[    0.000000] BOARD : LGE rev_11
+[    0.000000] PID hash table entries: 4096 (order: 2, 16384 bytes)
+[    0.000000] Dentry cache hash table entries: 131072 (order: 7, 524288 bytes)
+[    0.000000] Inode-cache hash table entries: 65536 (order: 6, 262144 bytes)
+[    0.000000] Memory: 123MB 1768MB = 1891MB total
+[    0.000000] Memory: 1570740k/1570740k available, 391244k reserved, 846848K highmem
+[    0.000000] SLUB: Genslabs=11, HWalign=64, Order=0-3, MinObjects=0, CPUs=4, Nodes=1
+[    0.000000] Preemptible hierarchical RCU implementation.
+[    0.000000] NR_IRQS:16 nr_irqs:16 16
+[    0.000000] sched_clock: 32 bits at 19MHz, resolution 52ns, wraps every 223696ms
+[    0.000000] Switching to timer-based delay loop
+[    0.000000] Console: colour dummy device 80x30
+[    0.000088] Calibrating delay loop (skipped), value calculated using timer frequency.. 38.40 BogoMIPS (lpj=192000)
+[    0.000109] pid_max: default: 32768 minimum: 301
+[    0.000280] Security Framework initialized
+[    0.000308] SELinux:  Initializing.
+[    0.000439] Mount-cache hash table entries: 512
+[    0.001294] Initializing cgroup subsys debug
+[    0.001361] CPU: Testing write buffer coherency: ok
+[    0.001396] ftrace: allocating 30778 entries in 91 pages
+[    0.113283] CPU0: thread -1, cpu 0, socket 0, mpidr 80000000
+[    0.114060] hw perfevents: enabled with ARMv7 Krait PMU driver, 5 counters available
+[    0.117206] Setting up static identity map for 0xa6b650 - 0xa6b6d8
+[    0.118792] Brought up 2 CPUs
+[    0.118804] SMP: Total of 2 processors activated (76.80 BogoMIPS).
+[    0.142830] NET: Registered protocol family 16
+[    0.146678] socinfo_print: v8, id=126, ver=2.2, raw_id=1968, raw_ver=7, hw_plat=150, hw_plat_ver=65536
+[    0.161073] gpiochip_add: registered GPIOs 0 to 145 on device: msmgpio
+[    0.177467] msm_watchdog f9017000.qcom,wdt: MSM Watchdog Initialized
+)log";
