@@ -3,6 +3,8 @@
 
 #include <stdint.h>
 
+#include "app/joining.h"
+
 // The process exit status.
 enum ExitCode : uint32_t {
   ExitSuccess = 0,
@@ -24,6 +26,8 @@ struct FormatJob {
   char source_path[kPathCapacity];
   char dest_path[kPathCapacity];  // exactly "-" means standard output
   bool raw;
+  CaptureKind kind;     // what the user said of the capture
+  uint32_t cut_length;  // with CaptureKind::kCutLines
   void* source_handle;  // zero when none
   void* dest_handle;    // a file, or StdOutputHandle; zero when none
   uint8_t* source_buffer;  // the source's text: a UTF-16 source's in UTF-8
@@ -40,6 +44,8 @@ inline void InitJob(FormatJob* job) {
   job->source_path[0] = '\0';
   job->dest_path[0] = '\0';
   job->raw = false;
+  job->kind = CaptureKind::kAsItShows;
+  job->cut_length = kNoCut;
   job->source_handle = nullptr;
   job->dest_handle = nullptr;
   job->source_buffer = nullptr;

@@ -3,6 +3,7 @@
 #include <emmintrin.h>  // SSE2, which every x86-64 processor has
 #include <string.h>
 
+#include "app/host_lines.h"
 #include "app/joining.h"
 
 const Marker MarkerTable[3] = {
@@ -11,21 +12,23 @@ const Marker MarkerTable[3] = {
     {"Finished. Total time:", false},
 };
 
-// How the table order plays out over a whole capture: text before the first
-// prefix is dropped; every prefix up to the last one ends a kept segment, as
-// "OKAY [" and "Finished. Total time:" are ordinary text while a prefix lies
-// ahead; behind the last prefix the first "OKAY [" (or, without one, the first
-// "Finished. Total time:") ends the kept text, and everything after it is
-// dropped. So the kept text is found in one forward pass that stops at '(',
-// CR and LF, plus a scan of the tail behind the last prefix.
+// Text before the first prefix is fastboot's, and so is every line of its own
+// (app/host_lines.h) that stands behind a message: from there up to the next
+// prefix. Such lines end a command; a capture may hold several, each with
+// messages of its own kind, and each command's log begins a line of its own.
+// The lines behind the last prefix are scanned for fastboot's once; in front
+// of every other prefix, only a message that holds a line break is looked at,
+// and only where the line behind its first break, or the last line in front of
+// the prefix, may be fastboot's.
 //
-// Within the kept text, each prefix begins a message, and the line break that
+// Within a command, each prefix begins a message, and the line break that
 // fastboot put in front of it (CR LF, or LF on Linux and macOS) goes with it
 // where the message before goes on in the next one (app/joining.h). Which the
-// messages do is told by the whole capture: a pass copies the text with the
+// messages do is told by the whole command: a pass copies its text with the
 // joining that its first messages call for, and surveys all messages
 // meanwhile; where the survey calls for another joining, the pass is made once
-// more with it.
+// more with it. A pass that meets the end of a command stops there, and the
+// command is passed over again up to its end.
 
 namespace {
 
@@ -35,8 +38,11 @@ constexpr uint32_t kPrefixLength = 13;
 
 bool IsLineBreak(uint8_t b) { return b == CR || b == LF; }
 
-bool FollowsLineBreak(const uint8_t* at, const uint8_t* from) {
-  return at - from >= 2 && at[-2] == CR && at[-1] == LF;
+// Where a command's text ends in front of fastboot's lines that begin at
+// `at`: the line break in front of them is fastboot's, whichever the host's.
+const uint8_t* CommandEnd(const uint8_t* at, const uint8_t* from) {
+  if (at - from >= 2 && at[-2] == CR && at[-1] == LF) return at - 2;
+  return at - from >= 1 && at[-1] == LF ? at - 1 : at;
 }
 
 uint64_t Load64(const uint8_t* p) {
@@ -100,46 +106,6 @@ const uint8_t* FindLastPrefix(const uint8_t* begin, const uint8_t* end) {
   }
 }
 
-const uint8_t* FindMarker(int i, const uint8_t* p, const uint8_t* end) {
-  const char* text = MarkerTable[i].text;
-  return FindBytes(p, static_cast<uint32_t>(end - p), reinterpret_cast<const uint8_t*>(text),
-                   static_cast<uint32_t>(strlen(text)));
-}
-
-// Where the kept text behind the last prefix (which ends at `from`) stops: at
-// the first status line, the CR LF in front of it going with it.
-const uint8_t* KeptTextEnd(const uint8_t* from, const uint8_t* end) {
-  const uint8_t* at = FindMarker(1, from, end);
-  if (!at) at = FindMarker(2, from, end);
-  if (!at) return end;
-  return FollowsLineBreak(at, from) ? at - 2 : at;
-}
-
-// Whether a status line ("OKAY [", "Finished. Total time:") starts at p and
-// lies wholly before end.
-bool IsStatusAt(const uint8_t* p, const uint8_t* end) {
-  if (*p != 'O' && *p != 'F') return false;  // most lines begin otherwise
-  for (int i = 1; i < 3; ++i) {
-    size_t length = strlen(MarkerTable[i].text);
-    if (static_cast<size_t>(end - p) >= length && memcmp(p, MarkerTable[i].text, length) == 0)
-      return true;
-  }
-  return false;
-}
-
-// Whether the message text [p, end), which begins with a line break, holds one
-// of the message's own. Behind a line break, fastboot's status lines (of an
-// earlier command in the same capture) begin lines of the host's, not the
-// message's.
-bool HoldsOwnBreak(const uint8_t* p, const uint8_t* end) {
-  while (p < end) {
-    while (p < end && IsLineBreak(*p)) ++p;
-    if (p == end || !IsStatusAt(p, end)) return true;
-    p = FindAnyOf(p, end, CR, LF, LF);
-  }
-  return false;
-}
-
 void NotePrefixBreak(MessageSurvey* survey, const uint8_t* at, const uint8_t* start) {
   if (at - start < 1 || at[-1] != LF) return;
   if (at - start >= 2 && at[-2] == CR)
@@ -183,16 +149,22 @@ void AppendRunBreak(Output* out) {
   AppendLineBreakIfRoom(out);
 }
 
-// One pass over the kept text.
+// One pass over a command's text.
 struct Pass {
   Output out;
   Joining joining;
   MessageSurvey survey;
   bool raw;
+  CaptureKind kind;            // what the user said of the capture
+  uint32_t cut_length;         // with CaptureKind::kCutLines
   const uint8_t* start;        // the source's first byte
   const uint8_t* end;          // behind its last
+  uint32_t base;               // the output's length where the command begins
   const uint8_t* message;      // where the current message begins
   const uint8_t* first_break;  // its first line break seen so far, or end
+  const uint8_t* next_command;   // the prefix behind fastboot's lines, once met
+  const uint8_t* command_limit;  // where the command's text ends then
+  const uint8_t* host_lines;     // and where fastboot's lines begin
 };
 
 // The length of the line break that fastboot put in front of a prefix at `at`,
@@ -206,18 +178,63 @@ void NoteBreak(Pass* pass, const uint8_t* p) {
   pass->first_break = p < pass->first_break ? p : pass->first_break;
 }
 
+// Whether fastboot's lines may stand in the text [first, at) of a message that
+// holds a line break at `first`: where the line behind the break may begin
+// one, or the last line in front of the prefix (or in front of the label that
+// it stands behind) may end one. In a line per message, every such message is
+// looked at.
+bool MayHoldHostLines(const Pass& pass, const uint8_t* first, const uint8_t* host_break,
+                      const uint8_t* at) {
+  const uint8_t* p = first;
+  while (p < host_break && IsLineBreak(*p)) ++p;
+  if (p < host_break &&
+      (!pass.joining.pieces || *p == 'O' || *p == 'F' || *p == 'f' || *p == '<'))
+    return true;
+  const uint8_t* line_end = host_break;
+  if (host_break == at) {
+    line_end = FindLastByte(first, at, LF);
+    if (!line_end) return false;
+  }
+  while (line_end > first && IsLineBreak(line_end[-1])) --line_end;
+  return MayEndHostLine(first, line_end);
+}
+
 // Ends the current message at `host_break`, where fastboot's line break (if
-// any) begins: notes it in the survey, and says whether it goes on in the next.
-bool EndMessage(Pass* pass, const uint8_t* host_break) {
+// any) in front of the prefix at `at` begins (null behind the last message):
+// notes it in the survey, and says whether it goes on in the next. Where
+// fastboot's own lines stand in front of the prefix, the command ends in front
+// of them, and the pass notes where (pass->next_command).
+bool EndMessage(Pass* pass, const uint8_t* host_break, const uint8_t* at) {
   const uint8_t* first = pass->first_break;
+  if (first < host_break && at && MayHoldHostLines(*pass, first, host_break, at)) {
+    if (const uint8_t* host_lines = FindHostLines(first, at)) {
+      pass->next_command = at;
+      pass->host_lines = host_lines;
+      pass->command_limit = host_break = CommandEnd(host_lines, pass->message);
+    }
+  }
+  MessageSurvey* survey = &pass->survey;
   uint32_t length = static_cast<uint32_t>(host_break - pass->message);
   bool plain = first >= host_break;
-  ++pass->survey.messages;
+  ++survey->messages;
   // Noting a message with line breaks as an empty plain one changes nothing, as
   // no packet is empty, and saves a branch that no predictor gets right.
-  NotePlainMessage(&pass->survey, plain ? length : 0);
-  if (!plain) pass->survey.broken += HoldsOwnBreak(first, host_break);
-  return pass->joining.pieces || (plain && length == pass->joining.cut_length);
+  NotePlainMessage(survey, plain ? length : 0);
+  const Joining& joining = pass->joining;
+  if (!plain) {
+    const uint8_t* p = first;
+    while (p < host_break && IsLineBreak(*p)) ++p;
+    ++(p == host_break ? survey->trailing : survey->broken);
+    // A message that ends in a line break of its own ends its line itself.
+    return joining.pieces || IsLineBreak(host_break[-1]);
+  }
+  // Behind a whole line, the next message begins one.
+  if (at && survey->line_starts < kLineStartSample && !FillsPacket(length))
+    NoteLineStart(survey, LineStartKind(at + kPrefixLength, pass->end));
+  if (joining.pieces) return true;
+  if (length != joining.cut_length) return false;
+  return joining.line_start == kNoLineStart || !at ||
+         LineStartKind(at + kPrefixLength, pass->end) != joining.line_start;
 }
 
 // The next message begins behind the prefix at `at`.
@@ -228,9 +245,9 @@ const uint8_t* StartMessage(Pass* pass, const uint8_t* at) {
 }
 
 // A prefix with no line break in front of it: the text on both sides joins.
-const uint8_t* SkipBarePrefix(Pass* pass, const uint8_t* at) {
-  EndMessage(pass, at);
-  return StartMessage(pass, at);
+const uint8_t* SkipBarePrefix(Pass* pass, const uint8_t* at, const uint8_t* limit) {
+  EndMessage(pass, at, at);
+  return pass->next_command ? limit : StartMessage(pass, at);
 }
 
 // The run of line breaks [p, q) (q: where they end, or limit), and the prefix
@@ -245,7 +262,8 @@ const uint8_t* EndRun(Pass* pass, const uint8_t* p, const uint8_t* q, const uint
   NotePrefixBreak(&pass->survey, q, pass->start);
   const uint8_t* host_break = q - HostBreakLength(*pass, p, q);
   if (host_break > p) NoteBreak(pass, p);
-  bool goes_on = EndMessage(pass, host_break);
+  bool goes_on = EndMessage(pass, host_break, q);
+  if (pass->next_command) return limit;
   if (!goes_on || host_break > p) AppendRunBreak(&pass->out);
   return StartMessage(pass, q);
 }
@@ -264,7 +282,7 @@ const uint8_t* NormalStep(Pass* pass, const uint8_t* p, const uint8_t* limit) {
   p = stop;
   if (p == limit) return p;
   if (*p != '(') return ConsumeRun(pass, p, limit);
-  if (IsPrefixAt(p, pass->end)) return SkipBarePrefix(pass, p);
+  if (IsPrefixAt(p, pass->end)) return SkipBarePrefix(pass, p, limit);
   AppendBytes(&pass->out, p, 1);
   return p + 1;
 }
@@ -275,7 +293,7 @@ const uint8_t* NormalStep(Pass* pass, const uint8_t* p, const uint8_t* limit) {
 uint32_t EndRawMessage(Pass* pass, const uint8_t* at) {
   NotePrefixBreak(&pass->survey, at, pass->start);
   uint32_t host_break = HostBreakLength(*pass, pass->message, at);
-  bool goes_on = EndMessage(pass, at - host_break);
+  bool goes_on = EndMessage(pass, at - host_break, at);
   StartMessage(pass, at);
   return goes_on ? host_break : 0;
 }
@@ -287,6 +305,7 @@ const uint8_t* RawStep(Pass* pass, const uint8_t* p, const uint8_t* limit) {
   const uint8_t* line_break = FindAnyOf(p, at, CR, LF, LF);
   if (line_break < at) NoteBreak(pass, line_break);
   const uint8_t* segment_end = at < limit ? at - EndRawMessage(pass, at) : at;
+  if (pass->next_command) return limit;
   if (segment_end < p)  // block copies took (part of) the line break that goes with the prefix
     pass->out.length -= static_cast<uint32_t>(p - segment_end);
   else
@@ -341,7 +360,7 @@ const uint8_t* NormalBlocks(Pass* pass, const uint8_t* p, const uint8_t* limit) 
     length += n;
     if (stops.open >> n & 1) {
       if (IsPrefixAt(p, pass->end)) {
-        p = SkipBarePrefix(pass, p);
+        p = SkipBarePrefix(pass, p, limit);
       } else {
         length += 1;  // an ordinary '(' (already stored)
         p += 1;
@@ -382,6 +401,10 @@ const uint8_t* RawBlocks(Pass* pass, const uint8_t* p, const uint8_t* limit) {
     if (IsPrefixAt(p, pass->end)) {
       pass->first_break = first_break;
       length -= EndRawMessage(pass, p);
+      if (pass->next_command) {
+        p = limit;
+        break;
+      }
       first_break = pass->first_break;
       p += kPrefixLength;
     } else {
@@ -394,13 +417,17 @@ const uint8_t* RawBlocks(Pass* pass, const uint8_t* p, const uint8_t* limit) {
   return p;
 }
 
-// The kept text [begin, limit) into the output, its prefixes removed; in normal
-// mode every run of line breaks turned into CR LF. The first prefix stands in
-// front of begin.
-void MakePass(Pass* pass, const Joining& joining, const uint8_t* first, const uint8_t* limit) {
-  pass->out.length = 0;
+// The command's text [begin, limit) into the output behind what earlier
+// commands left there, its prefixes removed; in normal mode every run of line
+// breaks turned into CR LF. The first prefix stands in front of begin. Where
+// fastboot's lines end the text, their line break in front is already left out
+// of it (`limit_is_status`); else the last message's ends it.
+void MakePass(Pass* pass, const Joining& joining, const uint8_t* first, const uint8_t* limit,
+              bool limit_is_status) {
+  pass->out.length = pass->base;
   pass->joining = joining;
   pass->survey = MessageSurvey{};
+  pass->next_command = nullptr;
   NotePrefixBreak(&pass->survey, first, pass->start);
   const uint8_t* p = StartMessage(pass, first);
   while (p < limit) {
@@ -412,22 +439,59 @@ void MakePass(Pass* pass, const Joining& joining, const uint8_t* first, const ui
       if (p < limit) p = NormalStep(pass, p, limit);
     }
   }
-  EndMessage(pass, limit - HostBreakLength(*pass, pass->message, limit));  // the last one
+  if (pass->next_command) return;
+  uint32_t host_break = limit_is_status ? 0 : HostBreakLength(*pass, pass->message, limit);
+  EndMessage(pass, limit - host_break, nullptr);  // the last one
 }
+
+Joining Choose(const Pass& pass) { return ChooseJoining(pass.survey, pass.kind, pass.cut_length); }
 
 // The joining guessed from the first 64 messages, so that the pass over the
 // whole text is rarely made twice: two passes over them, the first taking
 // fastboot's line break for CR LF.
-Joining GuessJoining(Pass* pass, const uint8_t* first, const uint8_t* limit) {
+Joining GuessJoining(Pass* pass, const uint8_t* first, const uint8_t* limit, bool limit_is_status) {
   const uint8_t* sample_end = first;
   for (int i = 0; i < 64 && sample_end < limit; ++i)
     sample_end = FindPrefix(sample_end + kPrefixLength, limit, pass->end);
-  Joining joining = {false, true, kNoCut};
+  Joining joining = {false, true, kNoCut, kNoLineStart};
   for (int round = 0; round < 2; ++round) {
-    MakePass(pass, joining, first, sample_end);
-    joining = ChooseJoining(pass->survey);
+    MakePass(pass, joining, first, sample_end, limit_is_status && sample_end == limit);
+    joining = Choose(*pass);
   }
   return joining;
+}
+
+// One command, from its first prefix up to `limit` or to fastboot's lines in
+// front of a later prefix, into the output; returns where the next command's
+// first prefix stands, or limit. A wrong guess of the line break, then of the
+// kind: three passes at most, as the survey does not depend on the kind; and
+// one more up to the command's end where a pass met fastboot's lines.
+const uint8_t* FormatCommand(Pass* pass, const uint8_t* first, const uint8_t* limit,
+                             bool limit_is_status) {
+  const uint8_t* next = limit;
+  Joining joining = GuessJoining(pass, first, limit, limit_is_status);
+  for (int round = 0;;) {
+    MakePass(pass, joining, first, limit, limit_is_status);
+    Joining chosen = Choose(*pass);
+    if (pass->next_command) {
+      next = pass->next_command;
+      limit = pass->command_limit;
+      limit_is_status = true;
+    } else if (SameJoining(chosen, joining) || ++round == 3) {
+      return next;
+    }
+    joining = chosen;
+  }
+}
+
+// A command's log begins a line of its own: in normal mode behind CR LF, in
+// raw mode behind the line break that ended the command before, as it came.
+void StartCommand(Pass* pass, const uint8_t* line_break, const uint8_t* line_break_end) {
+  Output* out = &pass->out;
+  if (out->length > 0 && !pass->raw) AppendRunBreak(out);
+  if (out->length > 0 && pass->raw && !IsLineBreak(out->data[out->length - 1]))
+    AppendBytes(out, line_break, static_cast<uint32_t>(line_break_end - line_break));
+  pass->base = out->length;
 }
 
 }  // namespace
@@ -454,19 +518,18 @@ void ReformatLog(FormatJob* job) {
   Pass pass = {};
   pass.out = {job->output_buffer, job->output_capacity, 0};
   pass.raw = job->raw;
+  pass.kind = job->kind;
+  pass.cut_length = job->cut_length;
   pass.start = job->source_buffer;
   pass.end = job->source_buffer + job->source_length;
   const uint8_t* first = FindPrefix(pass.start, pass.end, pass.end);
   if (first != pass.end) {
-    const uint8_t* limit = KeptTextEnd(FindLastPrefix(first, pass.end) + kPrefixLength, pass.end);
-    Joining joining = GuessJoining(&pass, first, limit);
-    // A wrong guess of the line break, then of the kind: three passes at most,
-    // as the survey does not depend on the kind.
-    for (int round = 0; round < 3; ++round) {
-      MakePass(&pass, joining, first, limit);
-      Joining chosen = ChooseJoining(pass.survey);
-      if (SameJoining(chosen, joining)) break;
-      joining = chosen;
+    const uint8_t* tail = FindLastPrefix(first, pass.end) + kPrefixLength;
+    const uint8_t* host_lines = FindHostLines(tail, pass.end);
+    const uint8_t* limit = host_lines ? CommandEnd(host_lines, tail) : pass.end;
+    while (first < limit) {
+      StartCommand(&pass, pass.command_limit, pass.host_lines);
+      first = FormatCommand(&pass, first, limit, host_lines != nullptr);
     }
   }
   Output* out = &pass.out;
