@@ -60,7 +60,7 @@ inline std::string ConcatModel(const std::vector<std::string>& pieces) {
 
 // What the host prints, with LF line ends (fastboot.cpp: InfoMessage, Status's
 // "%-50s ", Epilog's "OKAY [%7.3fs]\n", DisplayVarOrError's "%s: %s\n", and the
-// closing "Finished. Total time: %.3fs\n"; hosts before 2018 close in lower case).
+// closing "Finished. Total time: %.3fs\n"; older hosts close in lower case).
 inline std::string InfoModel(const std::vector<std::string>& messages) {
   std::string text;
   for (const std::string& message : messages) text += "(bootloader) " + message + "\n";
