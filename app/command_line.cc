@@ -22,6 +22,41 @@ const char* CopyOptionName(const char* p, char* name) {
   return p;
 }
 
+// "-lines=<length>": a decimal length of a packet's text, 1 to 65535 bytes.
+bool ParseCutLength(const char* digits, uint32_t* length) {
+  uint32_t value = 0;
+  const char* p = digits;
+  for (; *p >= '0' && *p <= '9' && p - digits < 5; ++p) value = value * 10 + (*p - '0');
+  if (p == digits || *p != '\0' || value == 0 || value > 65535) return false;
+  *length = value;
+  return true;
+}
+
+// Stores the kind of capture that an option names; false after printing the
+// message where the option names none, or a kind was already named.
+bool ParseKindOption(FormatJob* job, const char* name, bool* known) {
+  CaptureKind kind = CaptureKind::kAsItShows;
+  uint32_t cut_length = kNoCut;
+  if (strcmp(name, "pieces") == 0) kind = CaptureKind::kPieces;
+  if (strcmp(name, "lines") == 0) kind = CaptureKind::kLines;
+  if (strncmp(name, "lines=", 6) == 0) {
+    if (!ParseCutLength(name + 6, &cut_length)) {
+      PrintError("Invalid length in option \"-%s\" (1 to 65535 bytes)", name);
+      return false;
+    }
+    kind = CaptureKind::kCutLines;
+  }
+  *known = kind != CaptureKind::kAsItShows;
+  if (!*known) return true;
+  if (job->kind != CaptureKind::kAsItShows) {
+    PrintError("Only one of \"-pieces\", \"-lines\" and \"-lines=<length>\" can be given");
+    return false;
+  }
+  job->kind = kind;
+  job->cut_length = cut_length;
+  return true;
+}
+
 // Reads one "-name" option at text; returns the position behind it and its
 // blanks, or null after printing the message.
 const char* ParseOption(FormatJob* job, const char* text) {
@@ -36,11 +71,13 @@ const char* ParseOption(FormatJob* job, const char* text) {
     return nullptr;
   }
   after = SkipBlanks(after);
-  if (strcmp(name, "raw") != 0) {
+  bool known = strcmp(name, "raw") == 0;
+  if (known) job->raw = true;
+  else if (!ParseKindOption(job, name, &known)) return nullptr;
+  if (!known) {
     PrintError("Invalid option \"-%s\"", name);
     return nullptr;
   }
-  job->raw = true;
   return after;
 }
 

@@ -21,6 +21,13 @@ const char kUsageFormat[] =
     "-raw - just remove fastboot prefixes, not replacing CR-CR-LF with CR-LF,\r\n"
     "not removing consequtive line breaks.\r\n"
     "\r\n"
+    "-pieces - the bootloader sent its log in pieces cut anywhere: every\r\n"
+    "message goes on in the next.\r\n"
+    "-lines - the bootloader sent a line per message: each message ends a line.\r\n"
+    "-lines=<length> - a line per message, lines too long for a packet cut\r\n"
+    "at <length> bytes: a message of that length goes on in the next.\r\n"
+    "Without these, the kind of each command's messages is told from the capture.\r\n"
+    "\r\n"
     "If a dash ('-') is specified as a destination file, standard output\r\n"
     "(stdout) is used.\r\n";
 

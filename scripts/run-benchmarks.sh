@@ -1,9 +1,11 @@
 #!/bin/sh
 # Builds the reformatting benchmark optimised, without the sanitizers, in
 # build-perf/ and runs it: scripts/run-benchmarks.sh [<git revision>]
-# With a revision, the same benchmark is also built with app/reformat.cc as it was
-# there (build-perf-base/), the two run one after the other, and a table shows
-# them side by side. Not part of the tests: timings are for reading, not asserting.
+# With a revision, the benchmark is also built from the whole tree as it was
+# there (build-perf-base/src, so that the reformatting takes its own helpers
+# along), the two run one after the other, and a table shows them side by side;
+# the revision's benchmark measures the same captures where benchmarks/ is the
+# same. Not part of the tests: timings are for reading, not asserting.
 # Installs Google Benchmark with apt-get where it is missing.
 set -e
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,10 +20,9 @@ if [ ! -f /usr/include/benchmark/benchmark.h ] || ! command -v cmake >/dev/null 
     libbenchmark-dev cmake g++ make python3 >/dev/null
 fi
 
-# build <dir> [<reformat source>]
+# build <dir> [<source tree>]
 build() {
-  cmake -S "$top" -B "$1" -DCMAKE_BUILD_TYPE=Release -DBW_SANITIZE=OFF -DBW_BENCHMARKS=ON \
-    -DBW_REFORMAT_SOURCE="${2:-$top/app/reformat.cc}" >/dev/null
+  cmake -S "${2:-$top}" -B "$1" -DCMAKE_BUILD_TYPE=Release -DBW_SANITIZE=OFF -DBW_BENCHMARKS=ON >/dev/null
   cmake --build "$1" -j2 --target reformat_perftest >/dev/null
 }
 
@@ -33,9 +34,10 @@ measure() {
 
 build "$top/build-perf"
 if [ -n "$base" ]; then
-  mkdir -p "$top/build-perf-base"
-  git -C "$top" show "$base:app/reformat.cc" >"$top/build-perf-base/reformat_base.cc"
-  build "$top/build-perf-base" "$top/build-perf-base/reformat_base.cc"
+  rm -rf "$top/build-perf-base/src"
+  mkdir -p "$top/build-perf-base/src"
+  git -C "$top" archive "$base" | tar -x -C "$top/build-perf-base/src"
+  build "$top/build-perf-base" "$top/build-perf-base/src"
   measure "$top/build-perf-base"
   measure "$top/build-perf"
   python3 "$top/benchmarks/report.py" "$base=$top/build-perf-base/results.json" \

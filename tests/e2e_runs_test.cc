@@ -27,6 +27,13 @@ const std::string kUsage =
     "-raw - just remove fastboot prefixes, not replacing CR-CR-LF with CR-LF,\r\n"
     "not removing consequtive line breaks.\r\n"
     "\r\n"
+    "-pieces - the bootloader sent its log in pieces cut anywhere: every\r\n"
+    "message goes on in the next.\r\n"
+    "-lines - the bootloader sent a line per message: each message ends a line.\r\n"
+    "-lines=<length> - a line per message, lines too long for a packet cut\r\n"
+    "at <length> bytes: a message of that length goes on in the next.\r\n"
+    "Without these, the kind of each command's messages is told from the capture.\r\n"
+    "\r\n"
     "If a dash ('-') is specified as a destination file, standard output\r\n"
     "(stdout) is used.\r\n"
     "\r\n";
@@ -80,6 +87,11 @@ TEST(Runs, CommandLinesFilesAndMessages) {
       {"option in capitals", "bootweave -RAW a b", 1, "", "Invalid option \"-RAW\"\r\n"},
       {"option -?", "bootweave -? a b", 1, "", "Invalid option \"-?\"\r\n"},
       {"option of 19 characters", "bootweave -abcdefghijklmnopqrs a", 1, "", "Invalid option \"-abcdefghijklmnopqrs\"\r\n"},
+      {"kind named twice", "bootweave -lines -pieces a b", 1, "", "Only one of \"-pieces\", \"-lines\" and \"-lines=<length>\" can be given\r\n"},
+      {"cut length 0", "bootweave -lines=0 a b", 1, "", "Invalid length in option \"-lines=0\" (1 to 65535 bytes)\r\n"},
+      {"cut length 65536", "bootweave -lines=65536 a b", 1, "", "Invalid length in option \"-lines=65536\" (1 to 65535 bytes)\r\n"},
+      {"cut length not a number", "bootweave -lines=59s a b", 1, "", "Invalid length in option \"-lines=59s\" (1 to 65535 bytes)\r\n"},
+      {"cut length missing", "bootweave -lines= a b", 1, "", "Invalid length in option \"-lines=\" (1 to 65535 bytes)\r\n"},
       {"option of 21 characters", "bootweave -abcdefghijklmnopqrstu a", 1, "", "Option is too long: \"abcdefghijklmnopqrstu a\"\r\n"},
       {"no source", "bootweave -raw", 1, "", "Invalid source file specification\r\n"},
       {"source without closing quote", "bootweave \"in.txt", 1, "", "Invalid source file specification\r\n"},
@@ -118,6 +130,14 @@ TEST(Runs, CommandLinesFilesAndMessages) {
       {"first chunk longer than the block, raw", "bootweave -raw block.txt -", 0, hel + "lo\r\nworld\r\n"},
       {"error id not behind the first line: kept", "bootweave later.txt -", 0, "a\r\nb\r\n" + block + " c\r\n"},
       {"raw without a line break", "bootweave -raw one.txt -", 0, "x"},
+      // Two of four messages end in a line break of their own: pieces, unless told.
+      {"kind told from the capture", "bootweave kinds.txt -", 0, "hello\r\nworld\r\n"},
+      {"a line per message, named", "bootweave -lines kinds.txt -", 0, "hel\r\nlo\r\nwor\r\nld\r\n"},
+      {"a line per message, named, raw", "bootweave -raw -lines kinds.txt -", 0, "hel\r\nlo\rwor\r\nld\r\r\n"},
+      {"lines cut at 3, named", "bootweave -lines=3 kinds.txt -", 0, "hello\r\nworld\r\n"},
+      {"lines cut at 65535, named", "bootweave -lines=65535 kinds.txt -", 0, "hel\r\nlo\r\nwor\r\nld\r\n"},
+      {"pieces, named", "bootweave -pieces in.txt -", 0, "hello\r\nworld\r\n"},
+      {"pieces of a line per message, named", "bootweave -pieces two_lines.txt -", 0, "abcd\r\n"},
       {"fullwidth look-alike name", "bootweave ｃａｐ.txt -", 0, "fullwidth\r\n"}, {"plain name", "bootweave cap.txt -", 0, "plain\r\n"},
       {"LF becomes CR LF: the text grows", "bootweave lf.txt -", 0, Repeat("a\r\n", 3000)},
       {"source of 259 characters", "bootweave " + deep + Repeat("ж", 57) + " -", 0, kLog},
@@ -125,7 +145,9 @@ TEST(Runs, CommandLinesFilesAndMessages) {
   };
   const std::pair<std::string, std::string> files[] = {
       {"in.txt", kCapture}, {"empty.txt", ""}, {"nolog.txt", "OKAY [  0.010s]\r\n"},
-      {"one.txt", "(bootloader) x"}, {"существует.txt", "keep me"}, {deep + Repeat("ж", 57), kCapture},
+      {"one.txt", "(bootloader) x"},
+      {"kinds.txt", "(bootloader) hel\r\n(bootloader) lo\r\r\n(bootloader) wor\r\n(bootloader) ld\r\r\n"},
+      {"two_lines.txt", "(bootloader) ab\r\n(bootloader) cd\r\nOKAY [  0.010s]\r\n"}, {"существует.txt", "keep me"}, {deep + Repeat("ж", 57), kCapture},
       {"ｃａｐ.txt", "(bootloader) fullwidth\r\n"}, {"cap.txt", "(bootloader) plain\r\n"},  // look-alikes
       {"lf.txt", "(bootloader) " + Repeat("a\n", 3000)}, {"mark.txt", "\xFF\xFE"},
       // Unpaired surrogates, a pair for U+10FFFF, half a unit at the end.
@@ -184,7 +206,7 @@ TEST(Runs, CommandLinesFilesAndMessages) {
       std::string chunks = capture.substr(capture.find('(')), longest;
       for (const std::string& line : ReadLinesModel(capture))
         if (line.size() > longest.size() && line[0] == '(') longest = line;
-      std::string first = capture.substr(capture.find(longest)), twice = capture + capture;
+      std::string first = capture.substr(capture.find(longest));
       int n = 0;
       for (uint32_t width : {79u, 99u, 119u, 159u}) {
         for (bool word_wrap : {true, false}) {
@@ -195,8 +217,9 @@ TEST(Runs, CommandLinesFilesAndMessages) {
       }
       PowerShellWay narrow = {79, name == "boot_capture"};
       forms.push_back({"ps_first", PowerShellCapture(first, narrow), ReformatModel(first, false, 1 << 20)});
+      // Appended to with >>: a record a run, and the log of each run.
       forms.push_back({"ps_twice", Utf16Model(PowerShellModel(capture, narrow) + PowerShellModel(capture, narrow)),
-                       ReformatModel(twice, false, 1 << 20)});
+                       log + log});
     }
     for (const Form& form : forms) add_capture(name + "_" + form.suffix + ".txt", form.bytes, form.log);
   }
