@@ -98,12 +98,6 @@ bool IsHostLine(const uint8_t* line, const uint8_t* line_end, const uint8_t* end
   return IsLabelWithStatus(line, line_end) || IsGetvar(line, line_end, end);
 }
 
-bool MayEndHostLine(const uint8_t* line, const uint8_t* line_end) {
-  if (line_end - line < 2) return false;
-  uint8_t last = line_end[-1];
-  return last == ']' || last == ')' || (last == 's' && IsDigit(line_end[-2])) || last == '>';
-}
-
 const uint8_t* FindHostLines(const uint8_t* from, const uint8_t* to) {
   for (const uint8_t* p = from;;) {
     p = LineEnd(p, to);

@@ -25,10 +25,6 @@ uint32_t LearnLineStart(const MessageSurvey& survey) {
 
 }  // namespace
 
-bool FillsPacket(uint32_t length) {
-  return length == 59 || length == 60 || length == 251 || length == 252;
-}
-
 // A log in pieces carries its line breaks in about one message of every line's
 // length over the pieces' (one in four for lines four times as long); a line per
 // message carries none, but for a stray one now and then, and a single message

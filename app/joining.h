@@ -74,7 +74,9 @@ inline void NoteLineStart(MessageSurvey* survey, uint32_t kind) {
 // Whether a message of the cut length fills a packet: fastboot's packets of 64
 // bytes carry "INFO" and 60 bytes, 59 where the bootloader ends its text with a
 // NUL; those of 256 bytes 252, or 251.
-bool FillsPacket(uint32_t length);
+inline bool FillsPacket(uint32_t length) {
+  return length == 59 || length == 60 || length == 251 || length == 252;
+}
 
 // The joining that a command's messages call for, or that the user named.
 Joining ChooseJoining(const MessageSurvey& survey, CaptureKind kind = CaptureKind::kAsItShows,

@@ -179,17 +179,15 @@ void NoteBreak(Pass* pass, const uint8_t* p) {
 }
 
 // Whether fastboot's lines may stand in the text [first, at) of a message that
-// holds a line break at `first`: where the line behind the break may begin
-// one, or the last line in front of the prefix (or in front of the label that
-// it stands behind) may end one. In a line per message, every such message is
-// looked at.
-bool MayHoldHostLines(const Pass& pass, const uint8_t* first, const uint8_t* host_break,
-                      const uint8_t* at) {
-  const uint8_t* p = first;
-  while (p < host_break && IsLineBreak(*p)) ++p;
-  if (p < host_break &&
-      (!pass.joining.pieces || *p == 'O' || *p == 'F' || *p == 'f' || *p == '<'))
-    return true;
+// holds a line break at `first`, behind which the next line begins at
+// `second_line`: where that line may be one, or the last line in front of the
+// prefix (or in front of the label that it stands behind) may end one. In a
+// line per message, every such message is looked at.
+bool MayHoldHostLines(const Pass& pass, const uint8_t* first, const uint8_t* second_line,
+                      const uint8_t* host_break, const uint8_t* at) {
+  if (!pass.joining.pieces) return true;
+  uint8_t b = *second_line;
+  if (b == 'O' || b == 'F' || b == 'f' || b == '<') return true;
   const uint8_t* line_end = host_break;
   if (host_break == at) {
     line_end = FindLastByte(first, at, LF);
@@ -199,35 +197,48 @@ bool MayHoldHostLines(const Pass& pass, const uint8_t* first, const uint8_t* hos
   return MayEndHostLine(first, line_end);
 }
 
+// Where fastboot's own lines stand in front of the prefix at `at`, behind a
+// message that holds a line break at `first`, the command ends in front of
+// them: notes where (pass->next_command), and gives the message's new end.
+// Apart from EndMessage, which is asked of every message, so that it stays
+// small.
+__attribute__((noinline)) const uint8_t* EndCommandIfHostLines(Pass* pass, const uint8_t* first,
+                                                               const uint8_t* host_break,
+                                                               const uint8_t* at) {
+  const uint8_t* host_lines = FindHostLines(first, at);
+  if (!host_lines) return host_break;
+  pass->next_command = at;
+  pass->host_lines = host_lines;
+  return pass->command_limit = CommandEnd(host_lines, pass->message);
+}
+
 // Ends the current message at `host_break`, where fastboot's line break (if
 // any) in front of the prefix at `at` begins (null behind the last message):
 // notes it in the survey, and says whether it goes on in the next. Where
 // fastboot's own lines stand in front of the prefix, the command ends in front
-// of them, and the pass notes where (pass->next_command).
+// of them.
 bool EndMessage(Pass* pass, const uint8_t* host_break, const uint8_t* at) {
   const uint8_t* first = pass->first_break;
-  if (first < host_break && at && MayHoldHostLines(*pass, first, host_break, at)) {
-    if (const uint8_t* host_lines = FindHostLines(first, at)) {
-      pass->next_command = at;
-      pass->host_lines = host_lines;
-      pass->command_limit = host_break = CommandEnd(host_lines, pass->message);
+  MessageSurvey* survey = &pass->survey;
+  const Joining& joining = pass->joining;
+  ++survey->messages;
+  if (first < host_break) {
+    const uint8_t* second_line = first;
+    while (second_line < host_break && IsLineBreak(*second_line)) ++second_line;
+    if (second_line < host_break && at &&
+        MayHoldHostLines(*pass, first, second_line, host_break, at)) {
+      host_break = EndCommandIfHostLines(pass, first, host_break, at);
+      if (second_line > host_break) second_line = host_break;
+    }
+    if (first < host_break) {
+      NotePlainMessage(survey, 0);  // no packet is empty: changes nothing
+      ++(second_line == host_break ? survey->trailing : survey->broken);
+      // A message that ends in a line break of its own ends its line itself.
+      return joining.pieces || IsLineBreak(host_break[-1]);
     }
   }
-  MessageSurvey* survey = &pass->survey;
   uint32_t length = static_cast<uint32_t>(host_break - pass->message);
-  bool plain = first >= host_break;
-  ++survey->messages;
-  // Noting a message with line breaks as an empty plain one changes nothing, as
-  // no packet is empty, and saves a branch that no predictor gets right.
-  NotePlainMessage(survey, plain ? length : 0);
-  const Joining& joining = pass->joining;
-  if (!plain) {
-    const uint8_t* p = first;
-    while (p < host_break && IsLineBreak(*p)) ++p;
-    ++(p == host_break ? survey->trailing : survey->broken);
-    // A message that ends in a line break of its own ends its line itself.
-    return joining.pieces || IsLineBreak(host_break[-1]);
-  }
+  NotePlainMessage(survey, length);
   // Behind a whole line, the next message begins one.
   if (at && survey->line_starts < kLineStartSample && !FillsPacket(length))
     NoteLineStart(survey, LineStartKind(at + kPrefixLength, pass->end));
