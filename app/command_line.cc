@@ -3,12 +3,12 @@
 #include <string.h>
 
 #include "app/files.h"
+#include "app/message_texts.h"
 #include "app/messages.h"
 
 namespace {
 
 constexpr uint32_t kNameSearchLimit = 1024;
-constexpr uint32_t kOptionNameLength = 19;
 constexpr uint32_t kDelimiterSetLength = 10;
 const char kQuoteSet[kDelimiterSetLength] = "\"";
 const char kBlankSet[kDelimiterSetLength] = " \t";
@@ -28,21 +28,34 @@ const char* ParseOption(FormatJob* job, const char* text) {
   char name[kOptionNameLength + 1];
   const char* after = CopyOptionName(text + 1, name);
   if (name[0] == '\0') {
-    PrintError("No option: \"%s\"", text + 1);
+    PrintError(kNoOptionText, text + 1);
     return nullptr;
   }
   if (*after != '\0' && !IsBlank(*after)) {
-    PrintError("Option is too long: \"%s%s\"", name, after);
+    PrintError(kOptionTooLongText, name, after);
     return nullptr;
   }
-  after = SkipBlanks(after);
-  if (strcmp(name, "raw") != 0) {
-    PrintError("Invalid option \"-%s\"", name);
-    return nullptr;
-  }
-  job->raw = true;
-  return after;
+  if (!ApplyOption(job, name)) return nullptr;
+  return SkipBlanks(after);
 }
+
+// Byte for byte, as case-sensitive as a string comparison, and without one:
+// the Windows program links no C library.
+bool SameText(const char* a, const char* b) {
+  while (*a != '\0' && *a == *b) ++a, ++b;
+  return *a == *b;
+}
+
+void SetRaw(FormatJob* job) { job->raw = true; }
+
+// Every option both programs take: a new one is a row here and a line in the
+// usage text.
+const struct {
+  const char* name;
+  void (*apply)(FormatJob* job);
+} kOptions[] = {
+    {"raw", SetRaw},
+};
 
 // A path token: extracted whole, not empty, and not longer than the system takes.
 bool IsPath(const char* rest, const char* path) {
@@ -50,6 +63,16 @@ bool IsPath(const char* rest, const char* path) {
 }
 
 }  // namespace
+
+bool ApplyOption(FormatJob* job, const char* name) {
+  for (const auto& option : kOptions) {
+    if (!SameText(name, option.name)) continue;
+    option.apply(job);
+    return true;
+  }
+  PrintError(kInvalidOptionText, name);
+  return false;
+}
 
 const char* FindChar(const char* text, uint32_t max_length, char c) {
   if (!text || max_length == 0) return nullptr;
@@ -102,22 +125,22 @@ uint32_t ParseCommandLine(FormatJob* job, const char* text) {
   }
   text = ExtractToken(text, job->source_path, kPathCapacity);
   if (!IsPath(text, job->source_path)) {
-    PrintError("Invalid source file specification");
+    PrintError(kInvalidSourceText);
     return ExitCommandLine;
   }
   text = SkipBlanks(text);
   if (*text == '\0') {
-    PrintError("No destination file specification");
+    PrintError(kNoDestinationText);
     return ExitCommandLine;
   }
   text = ExtractToken(text, job->dest_path, kPathCapacity);
   if (!IsPath(text, job->dest_path)) {
-    PrintError("Invalid destination file specification");
+    PrintError(kInvalidDestinationText);
     return ExitCommandLine;
   }
   text = SkipBlanks(text);
   if (*text != '\0') {
-    PrintError("Invalid rest of command line: \"%s\"", text);
+    PrintError(kInvalidRestText, text);
     return ExitCommandLine;
   }
   return ExitSuccess;
