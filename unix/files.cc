@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,6 +36,20 @@ Description Describe(int error) {
 }
 
 uint32_t Smaller(uint64_t a, uint32_t b) { return a < b ? static_cast<uint32_t>(a) : b; }
+
+// Most of a run's time on Linux goes to first touches of the two buffers' fresh
+// pages: large pages take a 512th of them. Where the system has no such advice,
+// the buffer works the same.
+void AdviseLargePages(void* buffer, size_t size) {
+#ifdef MADV_HUGEPAGE
+  uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  uintptr_t start = (reinterpret_cast<uintptr_t>(buffer) + page - 1) & ~(page - 1);
+  uintptr_t end = (reinterpret_cast<uintptr_t>(buffer) + size) & ~(page - 1);
+  if (buffer && end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+#else
+  (void)buffer, (void)size;
+#endif
+}
 
 // A file's bytes from where its descriptor stands (a redirected standard input
 // may have been read from already) to the end it had when the run looked.
@@ -74,6 +89,7 @@ uint32_t GrowSource(FormatJob* job) {
   }
   job->source_buffer = static_cast<uint8_t*>(grown);
   job->source_size = capacity;
+  AdviseLargePages(grown, capacity);
   return ExitSuccess;
 }
 
@@ -131,7 +147,11 @@ bool WaitForRoom(int descriptor) {
 
 uint32_t PathCharacters(const char* path) { return static_cast<uint32_t>(strlen(path)); }
 
-uint8_t* AllocatePages(uint32_t size) { return static_cast<uint8_t*>(malloc(size)); }
+uint8_t* AllocatePages(uint32_t size) {
+  void* buffer = malloc(size);
+  AdviseLargePages(buffer, size);
+  return static_cast<uint8_t*>(buffer);
+}
 
 void FreePages(uint8_t** buffer) {
   free(*buffer);
