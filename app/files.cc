@@ -35,6 +35,26 @@ uint32_t AllocateSource(FormatJob* job, uint32_t size) {
   return ExitSuccess;
 }
 
+uint32_t ReadSizedSource(FormatJob* job, void* handle) {
+  if (AllocateSource(job, job->source_size) != ExitSuccess) return ExitFiles;
+  uint32_t read = 0;
+  while (read < job->source_size) {
+    uint32_t got = 0;
+    if (!ReadSome(handle, job->source_buffer + read, job->source_size - read, &got)) {
+      PrintError(kCannotReadText, job->source_size, DescribeLastError().text);
+      return ExitFiles;
+    }
+    if (got == 0) break;  // the file ended early
+    read += got;
+  }
+  if (read != job->source_size) {
+    PrintError(kReadOnlyText, read, job->source_size);
+    return ExitFiles;
+  }
+  job->source_length = read;
+  return ExitSuccess;
+}
+
 namespace {
 
 // A UTF-16 capture becomes UTF-8 text, in its own buffer where that fits (the

@@ -26,6 +26,9 @@ uint32_t ReportTooLarge(uint64_t size);
 uint32_t ReportEmptyCapture(const FormatJob* job);
 // A source buffer of `size` bytes in the job; 0, or 3 after the message.
 uint32_t AllocateSource(FormatJob* job, uint32_t size);
+// Reads source_size bytes from `handle` into a new source buffer; a file that
+// ends early is reported, not taken. 0, or 3 after the message.
+uint32_t ReadSizedSource(FormatJob* job, void* handle);
 
 // What each platform supplies.
 // The number of characters that a path has, as the system counts them for its
@@ -41,6 +44,13 @@ struct Description {
   char text[766];
 };
 Description DescribeLastError();
+// Reads at most `request` bytes (more than 0) into `buffer`, storing how many
+// came (0 at the end); false on failure, the reason left for DescribeLastError.
+bool ReadSome(void* handle, uint8_t* buffer, uint32_t request, uint32_t* got);
+// Closes a file that the run opened and resets the handle; nothing where it is null.
+void CloseFile(void** handle);
+// Removes a file that the run made.
+void RemoveFile(const char* path);
 // Reads the whole source into source_buffer; sets source_size and
 // source_length. 0, or 3 after the message.
 uint32_t ReadSource(FormatJob* job);

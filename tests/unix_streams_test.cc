@@ -14,18 +14,20 @@ namespace {
 const std::string kCapture = "(bootloader) hello\r\r\n(bootloader) world\r\nOKAY [  0.010s]\r\n";
 const std::string kLog = "hello\nworld\n";
 
-// A capture of at least `size` bytes, and its log as a Unix tool reads it.
+// A capture of at least `size` bytes, and its log as a Unix tool reads it; in
+// dir/big.txt where a folder is given.
 struct Big {
   std::string capture, log;
 };
 
-Big MakeBig(size_t size) {
+Big MakeBig(size_t size, const std::string& dir = "") {
   Big big;
   for (int i = 0; big.capture.size() < size; ++i) {
     std::string line = "[" + std::to_string(i) + "] " + std::string(i % 97, char('a' + i % 26));
     big.capture += "(bootloader) " + line + "\r\r\n";
     big.log += line + "\n";
   }
+  if (!dir.empty()) WriteFileBytes(dir + "/big.txt", big.capture);
   return big;
 }
 
@@ -132,8 +134,7 @@ TEST(UnixStreams, TerminalAsStandardInputIsRefused) {
 // and the destination file that the run made is gone.
 TEST(UnixStreams, WritesThatEndEarly) {
   std::string dir = MakeTempFolder();
-  Big big = MakeBig(4u << 20);
-  WriteFileBytes(dir + "/big.txt", big.capture);
+  Big big = MakeBig(4u << 20, dir);
   int ends[2];
   ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
   close(ends[0]);
@@ -170,8 +171,7 @@ TEST(UnixStreams, WritesThatEndEarly) {
 // A non-blocking pipe that is full takes the rest once its reader has made room.
 TEST(UnixStreams, NonBlockingStandardOutputGetsEverything) {
   std::string dir = MakeTempFolder();
-  Big big = MakeBig(2u << 20);
-  WriteFileBytes(dir + "/big.txt", big.capture);
+  Big big = MakeBig(2u << 20, dir);
   int ends[2];
   ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
   fcntl(ends[1], F_SETFL, O_NONBLOCK);

@@ -37,15 +37,13 @@ Description Describe(int error) {
 
 uint32_t Smaller(uint64_t a, uint32_t b) { return a < b ? static_cast<uint32_t>(a) : b; }
 
-// Most of a run's time on Linux goes to first touches of the two buffers' fresh
-// pages: large pages take a 512th of them. Where the system has no such advice,
-// the buffer works the same.
+// Most of a run's time on Linux goes to first touches of the buffers' fresh
+// pages: large pages take a 512th of them. The advice may take in the page the
+// buffer begins in; where the system has no such advice, nothing changes.
 void AdviseLargePages(void* buffer, size_t size) {
 #ifdef MADV_HUGEPAGE
-  uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-  uintptr_t start = (reinterpret_cast<uintptr_t>(buffer) + page - 1) & ~(page - 1);
-  uintptr_t end = (reinterpret_cast<uintptr_t>(buffer) + size) & ~(page - 1);
-  if (buffer && end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+  uintptr_t page_start = reinterpret_cast<uintptr_t>(buffer) & ~uintptr_t{4095};
+  if (buffer) madvise(reinterpret_cast<void*>(page_start), size, MADV_HUGEPAGE);
 #else
   (void)buffer, (void)size;
 #endif
@@ -56,25 +54,7 @@ void AdviseLargePages(void* buffer, size_t size) {
 uint32_t ReadSized(FormatJob* job, int descriptor, uint64_t size) {
   if (size > kLargestSource) return ReportTooLarge(size);
   job->source_size = static_cast<uint32_t>(size);
-  if (AllocateSource(job, job->source_size) != ExitSuccess) return ExitFiles;
-  uint32_t read_so_far = 0;
-  while (read_so_far < job->source_size) {
-    uint32_t request = Smaller(job->source_size - read_so_far, kLargestRequest);
-    ssize_t got = read(descriptor, job->source_buffer + read_so_far, request);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      PrintError(kCannotReadText, job->source_size, DescribeLastError().text);
-      return ExitFiles;
-    }
-    if (got == 0) break;  // the file ended early
-    read_so_far += static_cast<uint32_t>(got);
-  }
-  if (read_so_far != job->source_size) {
-    PrintError(kReadOnlyText, read_so_far, job->source_size);
-    return ExitFiles;
-  }
-  job->source_length = read_so_far;
-  return ExitSuccess;
+  return ReadSizedSource(job, HandleOf(descriptor));
 }
 
 // Room for more of a stream: the buffer doubles, up to one byte over the
@@ -100,15 +80,13 @@ uint32_t ReadStream(FormatJob* job, int descriptor) {
       if (job->source_length > kLargestSource) return ReportTooLarge(job->source_length);
       if (GrowSource(job) != ExitSuccess) return ExitFiles;
     }
-    uint32_t request = Smaller(job->source_size - job->source_length, kLargestRequest);
-    ssize_t got = read(descriptor, job->source_buffer + job->source_length, request);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
+    uint32_t request = job->source_size - job->source_length, got = 0;
+    if (!ReadSome(HandleOf(descriptor), job->source_buffer + job->source_length, request, &got)) {
       PrintError(kCannotReadText, request, DescribeLastError().text);
       return ExitFiles;
     }
     if (got == 0) break;
-    job->source_length += static_cast<uint32_t>(got);
+    job->source_length += got;
   }
   job->source_size = job->source_length;
   return ExitSuccess;
@@ -159,6 +137,22 @@ void FreePages(uint8_t** buffer) {
 }
 
 Description DescribeLastError() { return Describe(errno); }
+
+bool ReadSome(void* handle, uint8_t* buffer, uint32_t request, uint32_t* got) {
+  ssize_t taken;
+  do taken = read(DescriptorOf(handle), buffer, Smaller(request, kLargestRequest));
+  while (taken < 0 && errno == EINTR);
+  *got = taken > 0 ? static_cast<uint32_t>(taken) : 0;
+  return taken >= 0;
+}
+
+void CloseFile(void** handle) {
+  if (!*handle) return;
+  close(DescriptorOf(*handle));
+  *handle = nullptr;
+}
+
+void RemoveFile(const char* path) { unlink(path); }
 
 uint32_t ReadSource(FormatJob* job) {
   int descriptor = STDIN_FILENO;

@@ -40,6 +40,21 @@ void FreePages(uint8_t** buffer) {
   *buffer = nullptr;
 }
 
+bool ReadSome(void* handle, uint8_t* buffer, uint32_t request, uint32_t* got) {
+  DWORD taken = 0;
+  bool ok = ReadFile(handle, buffer, request < kReadRequest ? request : kReadRequest, &taken, nullptr);
+  *got = taken;
+  return ok;
+}
+
+void CloseFile(void** handle) {
+  if (!*handle) return;
+  CloseHandle(*handle);
+  *handle = nullptr;
+}
+
+void RemoveFile(const char* path) { DeleteFileA(path); }
+
 namespace {
 
 // The whole size: a source of 4 GiB or more must not be taken for its low 32 bits.
@@ -76,24 +91,7 @@ uint32_t ReadSource(FormatJob* job) {
   }
   if (GetSourceSize(job) != ExitSuccess) return ExitFiles;
   if (job->source_size == 0) return ReportEmptyCapture(job);
-  if (AllocateSource(job, job->source_size) != ExitSuccess) return ExitFiles;
-  uint32_t read = 0;
-  while (read < job->source_size) {
-    DWORD request = job->source_size - read < kReadRequest ? job->source_size - read : kReadRequest;
-    DWORD got = 0;
-    if (!ReadFile(job->source_handle, job->source_buffer + read, request, &got, nullptr)) {
-      PrintError(kCannotReadText, job->source_size, DescribeLastError().text);
-      return ExitFiles;
-    }
-    if (got == 0) break;  // the file ended early
-    read += got;
-  }
-  if (read != job->source_size) {
-    PrintError(kReadOnlyText, read, job->source_size);
-    return ExitFiles;
-  }
-  job->source_length = read;
-  return ExitSuccess;
+  return ReadSizedSource(job, job->source_handle);
 }
 
 // An existing destination is never overwritten: the creation fails instead.
