@@ -30,13 +30,6 @@ const std::string kUsage =
     "If a dash is specified as a source file, standard input (stdin)\n"
     "is read to its end, as is a named pipe.\n"
     "\n";
-const std::string kCapture = "(bootloader) hello\r\r\n(bootloader) world\r\nOKAY [  0.010s]\r\n";
-const std::string kLog = "hello\nworld\n";
-
-std::string Empty(const std::string& name) {
-  return "The capture \"" + name + "\" is empty: fastboot prints the bootloader's text on standard "
-         "error, capture that too (2>&1)\n";
-}
 
 std::string NothingToJoin(const std::string& name) {
   return "Nothing to join: no \"(bootloader) \" in \"" + name + "\", the log is empty (capture "
@@ -90,7 +83,7 @@ TEST(UnixRuns, ArgumentsFilesAndMessages) {
       {"-- ends the options", {"--", "-raw", "o.txt"}, 3, "", "Cannot open \"-raw\" " + Errno(ENOENT) + "\n"},
       {"missing source", {"нет.txt", "o.txt"}, 3, "", "Cannot open \"нет.txt\" " + Errno(ENOENT) + "\n"},
       {"folder as source", {"folder", "o.txt"}, 3, "", "Cannot open \"folder\" " + Errno(EISDIR) + "\n"},
-      {"empty source file", {"empty.txt", "o.txt"}, 3, "", Empty("empty.txt")},
+      {"empty source file", {"empty.txt", "o.txt"}, 3, "", EmptyCaptureMessage("empty.txt")},
       {"existing destination", {"in.txt", "существует.txt"}, 3, "",
        "Cannot create \"существует.txt\" " + Errno(EEXIST) + "\n", "существует.txt", "keep me"},
       {"missing folder", {"in.txt", "nofolder/日志.txt"}, 3, "",

@@ -11,8 +11,6 @@
 
 namespace {
 
-const std::string kCapture = "(bootloader) hello\r\r\n(bootloader) world\r\nOKAY [  0.010s]\r\n";
-const std::string kLog = "hello\nworld\n";
 
 // A capture of at least `size` bytes, and its log as a Unix tool reads it; in
 // dir/big.txt where a folder is given.
@@ -63,11 +61,6 @@ UnixRun RunOnPipe(const std::string& bytes, const std::vector<std::string>& argu
   return run;
 }
 
-std::string Empty(const std::string& name) {
-  return "The capture \"" + name + "\" is empty: fastboot prints the bootloader's text on standard "
-         "error, capture that too (2>&1)\n";
-}
-
 TEST(UnixStreams, StandardInputFromAPipeAFileOrNothing) {
   std::string dir = MakeTempFolder();
   UnixRun piped = RunOnPipe(kCapture, {"-", "-"}, dir);
@@ -87,12 +80,12 @@ TEST(UnixStreams, StandardInputFromAPipeAFileOrNothing) {
 
   UnixRun empty = RunOnPipe("", {"-", "o.txt"}, dir);
   EXPECT_EQ(empty.code, 3);
-  EXPECT_EQ(empty.err, Empty("-"));
+  EXPECT_EQ(empty.err, EmptyCaptureMessage("-"));
   EXPECT_FALSE(PathExists(dir + "/o.txt"));
 
   UnixRun nothing = RunProgram({"-raw", "-", "o.txt"}, dir);  // /dev/null
   EXPECT_EQ(nothing.code, 3);
-  EXPECT_EQ(nothing.err, Empty("-"));
+  EXPECT_EQ(nothing.err, EmptyCaptureMessage("-"));
   EXPECT_FALSE(PathExists(dir + "/o.txt"));
 }
 

@@ -91,3 +91,11 @@ inline std::string WithLf(std::string text) {
     if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
   return out;
 }
+
+const std::string kCapture = "(bootloader) hello\r\r\n(bootloader) world\r\nOKAY [  0.010s]\r\n";
+const std::string kLog = "hello\nworld\n";
+
+inline std::string EmptyCaptureMessage(const std::string& name) {
+  return "The capture \"" + name + "\" is empty: fastboot prints the bootloader's text on standard "
+         "error, capture that too (2>&1)\n";
+}
