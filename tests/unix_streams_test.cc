@@ -87,6 +87,16 @@ TEST(UnixStreams, StandardInputFromAPipeAFileOrNothing) {
   EXPECT_EQ(nothing.code, 3);
   EXPECT_EQ(nothing.err, EmptyCaptureMessage("-"));
   EXPECT_FALSE(PathExists(dir + "/o.txt"));
+
+  // With standard error closed, the message that the log is empty goes nowhere,
+  // not into the log.
+  WriteFileBytes(dir + "/nolog.txt", "OKAY [  0.010s]\r\n");
+  UnixStreams no_error;
+  no_error.close_error = true;
+  no_error.input = open((dir + "/nolog.txt").c_str(), O_RDONLY | O_CLOEXEC);
+  EXPECT_EQ(RunProgram({"-", "empty.log"}, dir, no_error).code, 0);
+  close(no_error.input);
+  EXPECT_EQ(ReadFileBytes(dir + "/empty.log"), "");
 }
 
 // A capture larger than any pipe's buffer, through a pipe and through a named pipe.

@@ -24,9 +24,10 @@ struct UnixRun {
 };
 
 // Where the child's standard streams come from; -1 leaves /dev/null (input) or
-// a file that the run reads back (output, error).
+// a file that the run reads back (output, error); standard error may be closed.
 struct UnixStreams {
   int input = -1, output = -1;
+  bool close_error = false;
   rlim_t file_size_limit = RLIM_INFINITY;
 };
 
@@ -65,6 +66,7 @@ inline UnixRun RunProgram(const std::vector<std::string>& arguments, const std::
     int output = streams.output >= 0 ? streams.output : open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     int error = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(input, 0), dup2(output, 1), dup2(error, 2);
+    if (streams.close_error) close(2);
     struct rlimit limit = {streams.file_size_limit, streams.file_size_limit};
     setrlimit(RLIMIT_FSIZE, &limit);
     if (chdir(folder.c_str()) != 0) _exit(126);

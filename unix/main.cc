@@ -1,4 +1,5 @@
 // The Unix program's entry: the arguments the shell split, the job, the exit code.
+#include <fcntl.h>
 #include <signal.h>
 #include <string.h>
 
@@ -25,6 +26,13 @@ uint32_t RunProgram(FormatJob* job, int count, char** arguments) {
   return RunJob(job);
 }
 
+// A standard stream that the caller closed would be the next file opened: the
+// destination would take the messages. It gets /dev/null instead.
+void OpenClosedStandardStreams() {
+  for (int descriptor = 0; descriptor <= 2; ++descriptor)
+    if (fcntl(descriptor, F_GETFD) < 0) open("/dev/null", O_RDWR);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -32,6 +40,7 @@ int main(int argc, char** argv) {
   // themselves (EPIPE, EFBIG), so that the run can tell and clean up.
   signal(SIGPIPE, SIG_IGN);
   signal(SIGXFSZ, SIG_IGN);
+  OpenClosedStandardStreams();
   FormatJob job;
   InitJob(&job);
   uint32_t code = RunProgram(&job, argc - 1, argv + 1);
