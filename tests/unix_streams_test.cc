@@ -92,11 +92,14 @@ TEST(UnixStreams, StandardInputFromAPipeAFileOrNothing) {
   // not into the log.
   WriteFileBytes(dir + "/nolog.txt", "OKAY [  0.010s]\r\n");
   UnixStreams no_error;
-  no_error.close_error = true;
+  no_error.closed = 2;
   no_error.input = open((dir + "/nolog.txt").c_str(), O_RDONLY | O_CLOEXEC);
   EXPECT_EQ(RunProgram({"-", "empty.log"}, dir, no_error).code, 0);
   close(no_error.input);
   EXPECT_EQ(ReadFileBytes(dir + "/empty.log"), "");
+  UnixStreams no_input;
+  no_input.closed = 0;
+  EXPECT_EQ(RunProgram({"-", "o.txt"}, dir, no_input).err, EmptyCaptureMessage("-"));
 }
 
 // A capture larger than any pipe's buffer, through a pipe and through a named pipe.

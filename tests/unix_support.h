@@ -24,10 +24,10 @@ struct UnixRun {
 };
 
 // Where the child's standard streams come from; -1 leaves /dev/null (input) or
-// a file that the run reads back (output, error); standard error may be closed.
+// a file that the run reads back (output, error).
 struct UnixStreams {
   int input = -1, output = -1;
-  bool close_error = false;
+  int closed = -1;  // a standard stream that the caller closed
   rlim_t file_size_limit = RLIM_INFINITY;
 };
 
@@ -66,7 +66,8 @@ inline UnixRun RunProgram(const std::vector<std::string>& arguments, const std::
     int output = streams.output >= 0 ? streams.output : open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     int error = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(input, 0), dup2(output, 1), dup2(error, 2);
-    if (streams.close_error) close(2);
+    if (streams.closed >= 0) close(streams.closed);
+    umask(0);  // the program's own permissions show whole
     struct rlimit limit = {streams.file_size_limit, streams.file_size_limit};
     setrlimit(RLIMIT_FSIZE, &limit);
     if (chdir(folder.c_str()) != 0) _exit(126);

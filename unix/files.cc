@@ -108,9 +108,10 @@ uint32_t ReadOpenSource(FormatJob* job, int descriptor) {
     PrintError(kCannotOpenText, job->source_path, Describe(EISDIR).text);
     return ExitFiles;
   }
+  // Files of the kernel's pseudo file systems say they hold 0 bytes and are read
+  // as streams, as is a file that a shell's script has read to its end.
   off_t at = lseek(descriptor, 0, SEEK_CUR);
-  // Files of the kernel's pseudo file systems say they hold 0 bytes and are read as streams.
-  if (S_ISREG(status.st_mode) && status.st_size > 0 && at >= 0 && at < status.st_size)
+  if (S_ISREG(status.st_mode) && at < status.st_size)
     return ReadSized(job, descriptor, static_cast<uint64_t>(status.st_size - at));
   return ReadStream(job, descriptor);
 }
@@ -118,7 +119,7 @@ uint32_t ReadOpenSource(FormatJob* job, int descriptor) {
 // A full pipe of a non-blocking standard output takes more once it has room.
 bool WaitForRoom(int descriptor) {
   struct pollfd room = {descriptor, POLLOUT, 0};
-  return poll(&room, 1, -1) >= 0 || errno == EINTR;
+  return poll(&room, 1, -1) > 0;
 }
 
 }  // namespace
@@ -138,12 +139,12 @@ void FreePages(uint8_t** buffer) {
 
 Description DescribeLastError() { return Describe(errno); }
 
+// The program handles no signal, so no call is interrupted by one (EINTR).
 bool ReadSome(void* handle, uint8_t* buffer, uint32_t request, uint32_t* got) {
-  ssize_t taken;
-  do taken = read(DescriptorOf(handle), buffer, Smaller(request, kLargestRequest));
-  while (taken < 0 && errno == EINTR);
-  *got = taken > 0 ? static_cast<uint32_t>(taken) : 0;
-  return taken >= 0;
+  ssize_t taken = read(DescriptorOf(handle), buffer, Smaller(request, kLargestRequest));
+  if (taken < 0) return false;
+  *got = static_cast<uint32_t>(taken);
+  return true;
 }
 
 void CloseFile(void** handle) {
@@ -196,7 +197,7 @@ uint32_t WriteOutput(FormatJob* job) {
   while (to_go > 0) {
     uint32_t request = Smaller(to_go, kLargestRequest);
     ssize_t written = write(descriptor, p, request);
-    if (written < 0 && (errno == EINTR || (errno == EAGAIN && WaitForRoom(descriptor)))) continue;
+    if (written < 0 && errno == EAGAIN && WaitForRoom(descriptor)) continue;
     if (written < 0 && errno == EPIPE && job->dest_handle == StdOutputHandle) return ExitSuccess;
     if (written < 0) {
       PrintError(kCannotWriteText, request, DescribeLastError().text);

@@ -1,7 +1,6 @@
 // Messages on Unix: formatted by the C library, each line ended by LF.
 #include "app/messages.h"
 
-#include <errno.h>
 #include <stdio.h>
 #include <unistd.h>
 
@@ -18,7 +17,6 @@ constexpr int kMessageCapacity = 1024;
 bool WriteAll(int descriptor, const char* text, size_t length) {
   while (length > 0) {
     ssize_t written = write(descriptor, text, length);
-    if (written < 0 && errno == EINTR) continue;
     if (written <= 0) return false;
     text += written;
     length -= static_cast<size_t>(written);
