@@ -73,7 +73,7 @@ uint32_t GrowSource(FormatJob* job) {
   return ExitSuccess;
 }
 
-// A pipe, a terminal's stand-in or a device has no size: read to its end.
+// A pipe, a socket or a device has no size: read to its end.
 uint32_t ReadStream(FormatJob* job, int descriptor) {
   for (;;) {
     if (job->source_length == job->source_size) {
