@@ -144,6 +144,7 @@ TEST(UnixRuns, ArgumentsFilesAndMessages) {
                 (stat((dir + "/" + run.file).c_str(), &made) == 0 && (made.st_mode & 0777) == 0666)) << label;
     EXPECT_FALSE(PathExists(dir + "/o.txt")) << label;
   }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

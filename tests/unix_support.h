@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -48,6 +49,8 @@ inline bool PathExists(const std::string& path) {
   return lstat(path.c_str(), &status) == 0;
 }
 
+// A new folder for a test's files, which the test removes at its end (they
+// reach tens of MiB, and the tests run again and again).
 inline std::string MakeTempFolder() {
   char name[] = "/tmp/bw_unix_XXXXXX";
   return mkdtemp(name);
