@@ -6,11 +6,9 @@
 
 #include <thread>
 
-#include "tests/models/reformat_model.h"
 #include "tests/unix_support.h"
 
 namespace {
-
 
 // A capture of at least `size` bytes, and its log as a Unix tool reads it; in
 // dir/big.txt where a folder is given.
@@ -29,35 +27,24 @@ Big MakeBig(size_t size, const std::string& dir = "") {
   return big;
 }
 
-// A pipe whose write end a thread fills with bytes, then closes.
-struct Feed {
-  int read_end;
-  std::thread writer;
-};
-
-Feed FeedPipe(const std::string& bytes) {
+// Runs the program with standard input on a pipe that a thread fills with bytes.
+UnixRun RunOnPipe(const std::string& bytes, const std::vector<std::string>& arguments, const std::string& dir) {
+  signal(SIGPIPE, SIG_IGN);  // a run that stops reading early fails its test, not the others
   int ends[2];
   EXPECT_EQ(pipe2(ends, O_CLOEXEC), 0);
-  int write_end = ends[1];
-  std::thread writer([write_end, bytes] {
-    signal(SIGPIPE, SIG_IGN);
+  std::thread writer([&] {
     for (size_t done = 0; done < bytes.size();) {
-      ssize_t n = write(write_end, bytes.data() + done, bytes.size() - done);
+      ssize_t n = write(ends[1], bytes.data() + done, bytes.size() - done);
       if (n <= 0) break;
       done += size_t(n);
     }
-    close(write_end);
+    close(ends[1]);
   });
-  return {ends[0], std::move(writer)};
-}
-
-UnixRun RunOnPipe(const std::string& bytes, const std::vector<std::string>& arguments, const std::string& dir) {
-  Feed feed = FeedPipe(bytes);
   UnixStreams streams;
-  streams.input = feed.read_end;
+  streams.input = ends[0];
   UnixRun run = RunProgram(arguments, dir, streams);
-  close(feed.read_end);
-  feed.writer.join();
+  close(ends[0]);
+  writer.join();
   return run;
 }
 
