@@ -3,12 +3,12 @@
 #include <string.h>
 
 #include "app/files.h"
+#include "app/message_texts.h"
 #include "app/messages.h"
 
 namespace {
 
 constexpr uint32_t kNameSearchLimit = 1024;
-constexpr uint32_t kOptionNameLength = 19;
 constexpr uint32_t kDelimiterSetLength = 10;
 const char kQuoteSet[kDelimiterSetLength] = "\"";
 const char kBlankSet[kDelimiterSetLength] = " \t";
@@ -22,34 +22,39 @@ const char* CopyOptionName(const char* p, char* name) {
   return p;
 }
 
-// "-lines=<length>": a decimal length of a packet's text, 1 to 65535 bytes.
-bool ParseCutLength(const char* digits, uint32_t* length) {
-  uint32_t value = 0;
-  const char* p = digits;
-  for (; *p >= '0' && *p <= '9' && p - digits < 5; ++p) value = value * 10 + (*p - '0');
-  if (p == digits || *p != '\0' || value == 0 || value > 65535) return false;
-  *length = value;
+// Reads one "-name" option at text; returns the position behind it and its
+// blanks, or null after printing the message.
+const char* ParseOption(FormatJob* job, const char* text) {
+  char name[kOptionNameLength + 1];
+  const char* after = CopyOptionName(text + 1, name);
+  if (name[0] == '\0') {
+    PrintError(kNoOptionText, text + 1);
+    return nullptr;
+  }
+  if (*after != '\0' && !IsBlank(*after)) {
+    PrintError(kOptionTooLongText, name, after);
+    return nullptr;
+  }
+  if (!ApplyOption(job, name)) return nullptr;
+  return SkipBlanks(after);
+}
+
+// Byte for byte, as case-sensitive as a string comparison, and without one:
+// the Windows program links no C library.
+bool SameText(const char* a, const char* b) {
+  while (*a != '\0' && *a == *b) ++a, ++b;
+  return *a == *b;
+}
+
+bool SetRaw(FormatJob* job, const char*) {
+  job->raw = true;
   return true;
 }
 
-// Stores the kind of capture that an option names; false after printing the
-// message where the option names none, or a kind was already named.
-bool ParseKindOption(FormatJob* job, const char* name, bool* known) {
-  CaptureKind kind = CaptureKind::kAsItShows;
-  uint32_t cut_length = kNoCut;
-  if (strcmp(name, "pieces") == 0) kind = CaptureKind::kPieces;
-  if (strcmp(name, "lines") == 0) kind = CaptureKind::kLines;
-  if (strncmp(name, "lines=", 6) == 0) {
-    if (!ParseCutLength(name + 6, &cut_length)) {
-      PrintError("Invalid length in option \"-%s\" (1 to 65535 bytes)", name);
-      return false;
-    }
-    kind = CaptureKind::kCutLines;
-  }
-  *known = kind != CaptureKind::kAsItShows;
-  if (!*known) return true;
+// The kind of capture, named once at most.
+bool SetKind(FormatJob* job, CaptureKind kind, uint32_t cut_length) {
   if (job->kind != CaptureKind::kAsItShows) {
-    PrintError("Only one of \"-pieces\", \"-lines\" and \"-lines=<length>\" can be given");
+    PrintError(kOneKindText);
     return false;
   }
   job->kind = kind;
@@ -57,28 +62,38 @@ bool ParseKindOption(FormatJob* job, const char* name, bool* known) {
   return true;
 }
 
-// Reads one "-name" option at text; returns the position behind it and its
-// blanks, or null after printing the message.
-const char* ParseOption(FormatJob* job, const char* text) {
-  char name[kOptionNameLength + 1];
-  const char* after = CopyOptionName(text + 1, name);
-  if (name[0] == '\0') {
-    PrintError("No option: \"%s\"", text + 1);
-    return nullptr;
+bool SetPieces(FormatJob* job, const char*) { return SetKind(job, CaptureKind::kPieces, kNoCut); }
+bool SetLines(FormatJob* job, const char*) { return SetKind(job, CaptureKind::kLines, kNoCut); }
+
+// "-lines=<length>": a decimal length of a packet's text, 1 to 65535 bytes.
+bool SetCutLines(FormatJob* job, const char* digits) {
+  uint32_t value = 0;
+  const char* p = digits;
+  for (; *p >= '0' && *p <= '9' && p - digits < 5; ++p) value = value * 10 + (*p - '0');
+  if (p == digits || *p != '\0' || value == 0 || value > 65535) {
+    PrintError(kInvalidLengthText, digits);
+    return false;
   }
-  if (*after != '\0' && !IsBlank(*after)) {
-    PrintError("Option is too long: \"%s%s\"", name, after);
-    return nullptr;
-  }
-  after = SkipBlanks(after);
-  bool known = strcmp(name, "raw") == 0;
-  if (known) job->raw = true;
-  else if (!ParseKindOption(job, name, &known)) return nullptr;
-  if (!known) {
-    PrintError("Invalid option \"-%s\"", name);
-    return nullptr;
-  }
-  return after;
+  return SetKind(job, CaptureKind::kCutLines, value);
+}
+
+// Every option both programs take: a new one is a row here and a line in the
+// usage text. An option with a value is written "-name=value".
+const struct {
+  const char* name;
+  bool takes_value;
+  bool (*apply)(FormatJob* job, const char* value);
+} kOptions[] = {
+    {"raw", false, SetRaw},
+    {"pieces", false, SetPieces},
+    {"lines", false, SetLines},
+    {"lines", true, SetCutLines},
+};
+
+// The value behind "name=" at the start of text, or null.
+const char* ValueOf(const char* text, const char* name) {
+  while (*name != '\0' && *text == *name) ++text, ++name;
+  return *name == '\0' && *text == '=' ? text + 1 : nullptr;
 }
 
 // A path token: extracted whole, not empty, and not longer than the system takes.
@@ -87,6 +102,16 @@ bool IsPath(const char* rest, const char* path) {
 }
 
 }  // namespace
+
+bool ApplyOption(FormatJob* job, const char* name) {
+  for (const auto& option : kOptions) {
+    const char* value = option.takes_value ? ValueOf(name, option.name) : nullptr;
+    if (option.takes_value ? value != nullptr : SameText(name, option.name))
+      return option.apply(job, value);
+  }
+  PrintError(kInvalidOptionText, name);
+  return false;
+}
 
 const char* FindChar(const char* text, uint32_t max_length, char c) {
   if (!text || max_length == 0) return nullptr;
@@ -139,22 +164,22 @@ uint32_t ParseCommandLine(FormatJob* job, const char* text) {
   }
   text = ExtractToken(text, job->source_path, kPathCapacity);
   if (!IsPath(text, job->source_path)) {
-    PrintError("Invalid source file specification");
+    PrintError(kInvalidSourceText);
     return ExitCommandLine;
   }
   text = SkipBlanks(text);
   if (*text == '\0') {
-    PrintError("No destination file specification");
+    PrintError(kNoDestinationText);
     return ExitCommandLine;
   }
   text = ExtractToken(text, job->dest_path, kPathCapacity);
   if (!IsPath(text, job->dest_path)) {
-    PrintError("Invalid destination file specification");
+    PrintError(kInvalidDestinationText);
     return ExitCommandLine;
   }
   text = SkipBlanks(text);
   if (*text != '\0') {
-    PrintError("Invalid rest of command line: \"%s\"", text);
+    PrintError(kInvalidRestText, text);
     return ExitCommandLine;
   }
   return ExitSuccess;

@@ -8,6 +8,14 @@
 #include "app/blanks.h"
 #include "app/job.h"
 
+// The longest option name.
+constexpr uint32_t kOptionNameLength = 19;
+
+// Sets the option of that name (without its dash) in job; false after printing
+// the message when there is no such option. Case-sensitive, as Unix and the
+// Windows program's users both know it.
+bool ApplyOption(FormatJob* job, const char* name);
+
 // The first byte equal to c among at most max_length bytes of text, stopping at
 // its NUL; null when absent.
 const char* FindChar(const char* text, uint32_t max_length, char c);

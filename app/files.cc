@@ -1,134 +1,61 @@
 #include "app/files.h"
 
-#include <windows.h>
-
-#include "app/error_message.h"
+#include "app/decimal_text.h"
+#include "app/message_texts.h"
 #include "app/messages.h"
 #include "app/powershell_capture.h"
 #include "app/reformat.h"
 #include "app/text_encoding.h"
-#include "runtime/std_handles.h"
 
 const uint64_t kLargestSource = 2863311529u;
 static_assert(WorstCaseOutputSize(kLargestSource) <= 0xFFFFFFFFu &&
                   WorstCaseOutputSize(kLargestSource + 1) > 0xFFFFFFFFu,
               "the largest source's text must just fit 32 bits");
 
-namespace {
-
-constexpr DWORD kChunkSize = 1024;
-// Network redirectors and filter drivers refuse very large read requests
-// (error 1450), so the source is read in requests of at most this size.
-constexpr DWORD kReadRequest = 8 << 20;
-// A non-blocking pipe that took nothing is offered the rest again after this pause.
-constexpr DWORD kPipePauseMs = 1;
-
-// The error description of a failing call, taken right after it.
-struct Description {
-  char text[kErrorMessageCapacity];
-};
-
-Description Describe(DWORD error) {
-  Description d;
-  DescribeError(error, d.text, sizeof d.text);
-  return d;
-}
-
-Description DescribeLastError() { return Describe(GetLastError()); }
-
-uint8_t* AllocatePages(uint32_t size) {
-  return static_cast<uint8_t*>(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-}
-
-}  // namespace
-
-void FreePages(uint8_t** buffer) {
-  if (!*buffer) return;
-  VirtualFree(*buffer, 0, MEM_RELEASE);
-  *buffer = nullptr;
-}
-
-// Written from the end of the buffer back, for sizes that wsprintf's %u cannot take.
-const char* Uint64ToText(uint64_t value, char (&text)[24]) {
-  char* p = text + sizeof text - 1;
-  *p = '\0';
-  do {
-    *--p = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value);
-  return p;
-}
-
-namespace {
-
 // A source, or a UTF-16 source's text in UTF-8, of `size` bytes.
 uint32_t ReportTooLarge(uint64_t size) {
   char text[24];
-  PrintError("Source file of %s bytes is too large (at most %u bytes)", Uint64ToText(size, text),
-             static_cast<uint32_t>(kLargestSource));
+  PrintError(kTooLargeText, Uint64ToText(size, text), static_cast<uint32_t>(kLargestSource));
+  return ExitFiles;
+}
+
+// The most common capture mistake is to redirect standard output alone, which
+// fastboot leaves empty: the user hears where the text went instead.
+uint32_t ReportEmptyCapture(const FormatJob* job) {
+  PrintError(kEmptyCaptureText, job->source_path);
   return ExitFiles;
 }
 
 uint32_t AllocateSource(FormatJob* job, uint32_t size) {
   job->source_buffer = AllocatePages(size);
   if (!job->source_buffer) {
-    PrintError("Cannot allocate source buffer of %u bytes (%s)", size, DescribeLastError().text);
+    PrintError(kCannotAllocateSourceText, size, DescribeLastError().text);
     return ExitFiles;
   }
   return ExitSuccess;
 }
 
-// The whole size: a source of 4 GiB or more must not be taken for its low 32 bits.
-// Pipes, consoles and devices have no size: one may report just the bytes it
-// buffers, which would cut the log silently.
-uint32_t GetSourceSize(FormatJob* job) {
-  DWORD high = 0;
-  DWORD low = INVALID_FILE_SIZE;
-  DWORD error = ERROR_INVALID_FUNCTION;
-  if (GetFileType(job->source_handle) == FILE_TYPE_DISK) {
-    SetLastError(NO_ERROR);
-    low = GetFileSize(job->source_handle, &high);
-    error = low == INVALID_FILE_SIZE ? GetLastError() : NO_ERROR;
-  }
-  if (error != NO_ERROR) {
-    PrintError("Cannot get file size (%s)", Describe(error).text);
-    return ExitFiles;
-  }
-  uint64_t size = (static_cast<uint64_t>(high) << 32) | low;
-  if (size > kLargestSource) return ReportTooLarge(size);
-  job->source_size = static_cast<uint32_t>(size);
-  return ExitSuccess;
-}
-
-uint32_t ReadSource(FormatJob* job) {
-  job->source_handle = CreateFileA(job->source_path, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
-  if (job->source_handle == INVALID_HANDLE_VALUE) {
-    job->source_handle = nullptr;
-    PrintError("Cannot open \"%s\" (%s)", job->source_path, DescribeLastError().text);
-    return ExitFiles;
-  }
-  if (GetSourceSize(job) != ExitSuccess) return ExitFiles;
+uint32_t ReadSizedSource(FormatJob* job, void* handle) {
   if (AllocateSource(job, job->source_size) != ExitSuccess) return ExitFiles;
   uint32_t read = 0;
   while (read < job->source_size) {
-    DWORD request = job->source_size - read < kReadRequest ? job->source_size - read : kReadRequest;
-    DWORD got = 0;
-    if (!ReadFile(job->source_handle, job->source_buffer + read, request, &got, nullptr)) {
-      PrintError("Cannot read %u bytes from source file (%s)", job->source_size,
-                 DescribeLastError().text);
+    uint32_t got = 0;
+    if (!ReadSome(handle, job->source_buffer + read, job->source_size - read, &got)) {
+      PrintError(kCannotReadText, job->source_size, DescribeLastError().text);
       return ExitFiles;
     }
     if (got == 0) break;  // the file ended early
     read += got;
   }
   if (read != job->source_size) {
-    PrintError("Read only %u bytes from source file of %u", read, job->source_size);
+    PrintError(kReadOnlyText, read, job->source_size);
     return ExitFiles;
   }
   job->source_length = read;
   return ExitSuccess;
 }
+
+namespace {
 
 // A UTF-16 capture becomes UTF-8 text, in its own buffer where that fits (the
 // text takes at most as many bytes as its units unless characters of three
@@ -163,79 +90,18 @@ uint32_t PrepareCapture(FormatJob* job) {
   return ExitSuccess;
 }
 
-// An existing destination is never overwritten: the creation fails instead.
-uint32_t OpenDestination(FormatJob* job) {
-  // Exactly one dash, compared as bytes: a locale's comparison ignores some characters.
-  if (job->dest_path[0] == '-' && job->dest_path[1] == '\0') {
-    job->dest_handle = StdOutputHandle;
-    return ExitSuccess;
-  }
-  job->dest_handle = CreateFileA(job->dest_path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-  if (job->dest_handle == INVALID_HANDLE_VALUE) {
-    job->dest_handle = nullptr;
-    PrintError("Cannot create \"%s\" (%s)", job->dest_path, DescribeLastError().text);
-    return ExitFiles;
-  }
-  job->dest_created = true;
-  return ExitSuccess;
-}
-
 uint32_t AllocateOutput(FormatJob* job, uint32_t capacity) {
   job->output_capacity = capacity;
   if (capacity == 0) return ExitSuccess;  // a UTF-16 source holding only its mark
   job->output_buffer = AllocatePages(capacity);
   if (!job->output_buffer) {
-    PrintError("Cannot allocate destination buffer of %u bytes (%s)", capacity,
-               DescribeLastError().text);
-    return ExitFiles;
-  }
-  return ExitSuccess;
-}
-
-// A reader of standard output that went away: a write that was blocked on the
-// full pipe says 109, later ones 232; pipes that the system maps from elsewhere
-// may say 233.
-bool IsClosedPipe(FormatJob* job, DWORD error) {
-  return job->dest_handle == StdOutputHandle && (error == ERROR_BROKEN_PIPE ||
-                                                error == ERROR_NO_DATA ||
-                                                error == ERROR_PIPE_NOT_CONNECTED);
-}
-
-// One chunk. A file takes it whole or says why not. A non-blocking pipe may take
-// part of it, or nothing, and report success: it is offered the rest until it has
-// taken all.
-uint32_t WriteChunk(FormatJob* job, const uint8_t* bytes, DWORD chunk, bool pipe) {
-  DWORD taken = 0;
-  do {
-    DWORD written = 0;
-    if (!WriteFile(job->dest_handle, bytes + taken, chunk - taken, &written, nullptr)) {
-      DWORD error = GetLastError();
-      // A reader that went away does not make the run fail.
-      if (IsClosedPipe(job, error)) return ExitSuccess;
-      PrintError("Cannot write %u bytes to destination file (%s)", static_cast<uint32_t>(chunk),
-                 Describe(error).text);
-      return ExitFiles;
-    }
-    if (pipe && written == 0) Sleep(kPipePauseMs);
-    taken += written;
-  } while (pipe && taken < chunk);
-  // A console counts characters, not bytes; any other count is compared, also
-  // that of standard output on a file, which a full disk or a size limit cuts.
-  DWORD mode;
-  if (taken != chunk && !GetConsoleMode(job->dest_handle, &mode)) {
-    PrintError("Written only %u bytes to destination file of %u", static_cast<uint32_t>(taken),
-               static_cast<uint32_t>(chunk));
+    PrintError(kCannotAllocateDestinationText, capacity, DescribeLastError().text);
     return ExitFiles;
   }
   return ExitSuccess;
 }
 
 }  // namespace
-
-uint32_t PathCharacters(const char* path) {
-  int units = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-  return units > 0 ? static_cast<uint32_t>(units - 1) : 0;
-}
 
 uint32_t OpenFiles(FormatJob* job) {
   if (ReadSource(job) != ExitSuccess) return ExitFiles;
@@ -248,18 +114,4 @@ uint32_t GrowOutputBuffer(FormatJob* job) {
   FreePages(&job->output_buffer);
   job->output_capacity = 0;
   return AllocateOutput(job, static_cast<uint32_t>(WorstCaseOutputSize(job->source_length)));
-}
-
-uint32_t WriteOutput(FormatJob* job) {
-  bool pipe =
-      job->dest_handle == StdOutputHandle && GetFileType(job->dest_handle) == FILE_TYPE_PIPE;
-  const uint8_t* p = job->output_buffer;
-  uint32_t to_go = job->output_length;
-  while (to_go > 0) {
-    DWORD chunk = to_go < kChunkSize ? to_go : kChunkSize;
-    if (WriteChunk(job, p, chunk, pipe) != ExitSuccess) return ExitFiles;
-    p += chunk;
-    to_go -= chunk;
-  }
-  return ExitSuccess;
 }

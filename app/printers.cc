@@ -1,7 +1,5 @@
 #include "app/messages.h"
 
-#include "runtime/std_handles.h"
-
 bool PrintOut(const char* format, ...) {
   va_list arguments;
   va_start(arguments, format);

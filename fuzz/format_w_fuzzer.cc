@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/format_w.h"
+#include "windows/runtime/format_w.h"
 
 namespace {
 

@@ -21,7 +21,7 @@ if ! command -v clang++ >/dev/null 2>&1 || [ -z "$fuzzer_rt" ]; then
 fi
 
 cmake -S "$top" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBW_FUZZERS=ON >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBW_FUZZERS=ON -DBW_SANITIZE=ON >/dev/null
 cmake --build "$build" -j2 --target reformat_fuzzer format_w_fuzzer command_line_fuzzer
 
 mkdir -p "$build/artifacts"

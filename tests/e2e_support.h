@@ -8,8 +8,9 @@
 #include <stdint.h>
 #include <stdio.h>
 
-#include <regex>
 #include <string>
+
+#include "tests/matches.h"
 
 struct RunResult {
   uint32_t exit_code;
@@ -142,20 +143,4 @@ inline RunResult RunAsWindowsVersion(const char* version) {
   RunResult r = RunBootweave(name, dir, dir + "\\" + name);
   RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
   return r;
-}
-
-// Whether text is the pattern, where "<...>" stands for one line of anything: the
-// README's notation, and the system's error description in expected messages.
-inline bool Matches(const std::string& text, const std::string& pattern) {
-  std::string re;
-  for (size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == '<' && pattern.find('>', i) != std::string::npos) {
-      i = pattern.find('>', i);
-      re += "[^\r\n]+";
-    } else {
-      if (std::string("\\^$.|?*+()[]{}").find(pattern[i]) != std::string::npos) re += '\\';
-      re += pattern[i];
-    }
-  }
-  return std::regex_match(text, std::regex(re));
 }

@@ -6,7 +6,7 @@
 
 #include "app/files.h"
 #include "app/messages.h"
-#include "runtime/std_handles.h"
+#include "windows/runtime/std_handles.h"
 
 void* StdOutputHandle = nullptr;
 void* StdErrorHandle = nullptr;

@@ -1,0 +1,66 @@
+// The clean-up registry and the library's memory hooks that it allocates through.
+#include "windows/runtime/cleanup.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "windows/runtime/memory.h"
+
+namespace {
+
+std::string log_;  // the clean-ups run and the blocks freed, in order
+
+// Registering needs a registry, a function and memory; the clean-ups run from last
+// registered to first, each entry is freed behind its run, the registry last.
+TEST(CleanupTest, RunsInReverseOrderAndFreesEverything) {
+  const CleanupFunction a = [] { log_ += 'A'; }, b = [] { log_ += 'B'; };
+  const struct { bool registry, memory; CleanupFunction functions[3]; std::string log; } cases[] = {
+      {false, true, {a, b, a}, ""}, {true, true, {nullptr, nullptr, nullptr}, "h"},
+      {true, false, {a, b, a}, "h"}, {true, true, {a, b, b}, "BeBeAeh"}};
+  FreeHook = [](void* pointer, uint64_t size) {
+    log_ += size != (pointer == CleanupRegistry ? sizeof(CleanupList) : sizeof(CleanupEntry)) ? '?'
+            : pointer == CleanupRegistry ? 'h' : 'e';
+    DefaultFree(pointer, size);
+  };
+  for (const auto& c : cases) {
+    log_.clear();
+    CleanupRegistry = c.registry ? ListInit(static_cast<CleanupList*>(AllocateMemory(sizeof(CleanupList)))) : nullptr;
+    if (!c.memory) AllocHook = [](uint64_t, uint32_t) -> void* { return nullptr; };
+    uint32_t registered = 0;
+    for (CleanupFunction f : c.functions) registered += RegisterCleanup(f) ? 1 : 0;
+    AllocHook = DefaultAlloc;
+    EXPECT_EQ(registered, c.registry ? CleanupRegistry->count : 0);
+    RunCleanup();
+    EXPECT_EQ(c.log, log_);
+    EXPECT_EQ(nullptr, CleanupRegistry);
+  }
+  FreeHook = DefaultFree;
+}
+
+int calls, succeed_at, answers[3];  // succeed_at 0: never
+
+// An allocation that fails is tried again while the out-of-memory hook asks for it.
+TEST(AllocateMemory, RetriesWhileTheOutOfMemoryHookAsks) {
+  const struct { bool hook; int answers[3], succeed_at, attempts; } cases[] = {
+      {false, {}, 0, 1}, {true, {1, 1, 0}, 0, 3}, {true, {1, 1, 0}, 2, 2}};
+  AllocHook = [](uint64_t size, uint32_t flags) {
+    return ++calls == succeed_at ? DefaultAlloc(size, flags) : nullptr;
+  };
+  for (const auto& c : cases) {
+    calls = 0;
+    succeed_at = c.succeed_at;
+    std::copy(c.answers, c.answers + 3, answers);
+    OutOfMemoryHookFunction hook = [](uint64_t) { return int32_t(answers[calls - 1]); };
+    OutOfMemoryHook = c.hook ? hook : nullptr;
+    void* block = AllocateMemory(16);
+    EXPECT_EQ(c.attempts, calls);
+    EXPECT_EQ(c.succeed_at != 0, block != nullptr);
+    FreeMemory(block, 16);
+  }
+  AllocHook = DefaultAlloc;
+  OutOfMemoryHook = nullptr;
+}
+
+}  // namespace
