@@ -3,6 +3,8 @@
 #include <emmintrin.h>  // SSE2, which every x86-64 processor has
 #include <string.h>
 
+#include <initializer_list>
+
 #include "app/host_lines.h"
 #include "app/joining.h"
 
@@ -178,6 +180,21 @@ void NoteBreak(Pass* pass, const uint8_t* p) {
   pass->first_break = p < pass->first_break ? p : pass->first_break;
 }
 
+// The bytes that may begin one of fastboot's lines ("OKAY [", "FAILED (",
+// "Finished", "finished", "< waiting"), and that may end the last one in
+// front of a message ("0.052s", "0.012s]", "device >"): one look each.
+constexpr uint8_t kMayBegin = 1, kMayEnd = 2;
+struct HostSigns {
+  uint8_t of[256];
+};
+constexpr HostSigns MakeHostSigns() {
+  HostSigns signs = {};
+  for (uint8_t b : {'O', 'F', 'f', '<'}) signs.of[b] |= kMayBegin;
+  for (uint8_t b : {'s', ']', '>'}) signs.of[b] |= kMayEnd;
+  return signs;
+}
+constexpr HostSigns kHostSigns = MakeHostSigns();
+
 // Whether fastboot's lines may stand in the text [first, at) of a message that
 // holds a line break at `first`, behind which the next line begins at
 // `second_line`: where that line may be one, or the last line in front of the
@@ -185,16 +202,30 @@ void NoteBreak(Pass* pass, const uint8_t* p) {
 // line per message, every such message is looked at.
 bool MayHoldHostLines(const Pass& pass, const uint8_t* first, const uint8_t* second_line,
                       const uint8_t* host_break, const uint8_t* at) {
-  if (!pass.joining.pieces) return true;
-  uint8_t b = *second_line;
-  if (b == 'O' || b == 'F' || b == 'f' || b == '<') return true;
+  if (!pass.joining.pieces || kHostSigns.of[*second_line] & kMayBegin) return true;
   const uint8_t* line_end = host_break;
   if (host_break == at) {
     line_end = FindLastByte(first, at, LF);
     if (!line_end) return false;
+    while (line_end > first && IsLineBreak(line_end[-1])) --line_end;
   }
-  while (line_end > first && IsLineBreak(line_end[-1])) --line_end;
-  return MayEndHostLine(first, line_end);
+  return kHostSigns.of[line_end[-1]] & kMayEnd && MayEndHostLine(first, line_end);
+}
+
+// EndMessage for a message without a line break of its own.
+bool EndPlainMessage(Pass* pass, const uint8_t* host_break, const uint8_t* at) {
+  MessageSurvey* survey = &pass->survey;
+  const Joining& joining = pass->joining;
+  uint32_t length = static_cast<uint32_t>(host_break - pass->message);
+  ++survey->messages;
+  NotePlainMessage(survey, length);
+  // Behind a whole line, the next message begins one.
+  if (at && survey->line_starts < kLineStartSample && !FillsPacket(length))
+    NoteLineStart(survey, LineStartKind(at + kPrefixLength, pass->end));
+  if (joining.pieces) return true;
+  if (length != joining.cut_length) return false;
+  return joining.line_start == kNoLineStart || !at ||
+         LineStartKind(at + kPrefixLength, pass->end) != joining.line_start;
 }
 
 // Where fastboot's own lines stand in front of the prefix at `at`, behind a
@@ -212,6 +243,26 @@ __attribute__((noinline)) const uint8_t* EndCommandIfHostLines(Pass* pass, const
   return pass->command_limit = CommandEnd(host_lines, pass->message);
 }
 
+// EndMessage for a message that holds a line break at `first`: a log in
+// pieces' piece, a line with a stray line break, or a message that fastboot's
+// own lines follow.
+__attribute__((noinline)) bool EndBrokenMessage(Pass* pass, const uint8_t* first,
+                                                const uint8_t* host_break, const uint8_t* at) {
+  const uint8_t* second_line = first;
+  while (second_line < host_break && IsLineBreak(*second_line)) ++second_line;
+  if (second_line < host_break && at &&
+      MayHoldHostLines(*pass, first, second_line, host_break, at)) {
+    host_break = EndCommandIfHostLines(pass, first, host_break, at);
+    if (second_line > host_break) second_line = host_break;
+    if (first >= host_break) return EndPlainMessage(pass, host_break, nullptr);
+  }
+  MessageSurvey* survey = &pass->survey;
+  ++survey->messages;
+  ++(second_line == host_break ? survey->trailing : survey->broken);
+  // A message that ends in a line break of its own ends its line itself.
+  return pass->joining.pieces || IsLineBreak(host_break[-1]);
+}
+
 // Ends the current message at `host_break`, where fastboot's line break (if
 // any) in front of the prefix at `at` begins (null behind the last message):
 // notes it in the survey, and says whether it goes on in the next. Where
@@ -219,33 +270,8 @@ __attribute__((noinline)) const uint8_t* EndCommandIfHostLines(Pass* pass, const
 // of them.
 bool EndMessage(Pass* pass, const uint8_t* host_break, const uint8_t* at) {
   const uint8_t* first = pass->first_break;
-  MessageSurvey* survey = &pass->survey;
-  const Joining& joining = pass->joining;
-  ++survey->messages;
-  if (first < host_break) {
-    const uint8_t* second_line = first;
-    while (second_line < host_break && IsLineBreak(*second_line)) ++second_line;
-    if (second_line < host_break && at &&
-        MayHoldHostLines(*pass, first, second_line, host_break, at)) {
-      host_break = EndCommandIfHostLines(pass, first, host_break, at);
-      if (second_line > host_break) second_line = host_break;
-    }
-    if (first < host_break) {
-      NotePlainMessage(survey, 0);  // no packet is empty: changes nothing
-      ++(second_line == host_break ? survey->trailing : survey->broken);
-      // A message that ends in a line break of its own ends its line itself.
-      return joining.pieces || IsLineBreak(host_break[-1]);
-    }
-  }
-  uint32_t length = static_cast<uint32_t>(host_break - pass->message);
-  NotePlainMessage(survey, length);
-  // Behind a whole line, the next message begins one.
-  if (at && survey->line_starts < kLineStartSample && !FillsPacket(length))
-    NoteLineStart(survey, LineStartKind(at + kPrefixLength, pass->end));
-  if (joining.pieces) return true;
-  if (length != joining.cut_length) return false;
-  return joining.line_start == kNoLineStart || !at ||
-         LineStartKind(at + kPrefixLength, pass->end) != joining.line_start;
+  if (first < host_break) return EndBrokenMessage(pass, first, host_break, at);
+  return EndPlainMessage(pass, host_break, at);
 }
 
 // The next message begins behind the prefix at `at`.
