@@ -6,12 +6,14 @@
 
 #include <stdint.h>
 
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/job.h"
 #include "app/reformat.h"
-#include "tests/data/boot_logs.h"
 #include "tests/models/bootloader_model.h"
 #include "tests/models/session_model.h"
 #include "tests/models/text_model.h"
@@ -57,6 +59,16 @@ Command Lines(const std::vector<std::string>& lines, const std::vector<std::stri
 
 Command Pieces(const std::vector<std::string>& pieces) { return {ConcatModel(pieces), OemRunModel(pieces)}; }
 
+// A real boot log of tests/data (its README says where each is from), as bytes.
+std::string BootLog(const char* name) {
+  std::ifstream file(std::string(BW_SOURCE_DIR "/tests/data/") + name, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+const std::string kUBootConsoleLog = BootLog("u-boot-console.txt"), kKernelLog = BootLog("a33-kernel.txt"),
+                  kUBootEnvLog = BootLog("stm32mp-printenv.txt"), kNexusLog = BootLog("nexus5-uart.txt");
 const std::vector<std::string> kKernelLines = LinesOf(kKernelLog), kEnvLines = LinesOf(kUBootEnvLog),
                                kNexusLines = LinesOf(kNexusLog);
 
@@ -77,6 +89,8 @@ const Command kOemUsb2Jtag = {"Enable USB2JTAG\nrebooting device for usb2jtag su
 // Captures of one command each, and of several appended to one file (a script's
 // `>>`): each on Linux, in cmd and in Windows PowerShell 5.1.
 TEST(Sessions, LogIsWhatTheBootloaderSent) {
+  for (const std::string* log : {&kUBootConsoleLog, &kKernelLog, &kUBootEnvLog, &kNexusLog})
+    ASSERT_GT(log->size(), 1000u) << "a boot log of tests/data is missing";
   std::vector<std::string> last_okay = {kKernelLines[0], kKernelLines[4], "[     2.330] usb: OKAY [ep1 in] 0x2a bytes"};
   std::vector<std::string> marker_pieces = PiecesModel(JoinModel(kKernelLines, "\n") + JoinModel(kEndsInMarkers, "\n"), 252);
   ASSERT_NE(marker_pieces.back().find("sent OKAY [0.047s]\n[     2.331] fastboot: Finished. Total time:"), std::string::npos);
