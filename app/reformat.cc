@@ -34,6 +34,11 @@ const Marker MarkerTable[3] = {
 
 namespace {
 
+// What a message's end does goes into the block loops themselves: a call there
+// makes them set aside and reload the values they keep in registers, for every
+// message, and most messages need no call at all.
+#define BW_IN_BLOCKS __attribute__((always_inline)) inline
+
 constexpr uint8_t CR = 13;
 constexpr uint8_t LF = 10;
 constexpr uint32_t kPrefixLength = 13;
@@ -246,8 +251,8 @@ __attribute__((noinline)) const uint8_t* EndCommandIfHostLines(Pass* pass, const
 // EndMessage for a message that holds a line break at `first`: a log in
 // pieces' piece, a line with a stray line break, or a message that fastboot's
 // own lines follow.
-__attribute__((noinline)) bool EndBrokenMessage(Pass* pass, const uint8_t* first,
-                                                const uint8_t* host_break, const uint8_t* at) {
+inline bool EndBrokenMessage(Pass* pass, const uint8_t* first, const uint8_t* host_break,
+                             const uint8_t* at) {
   const uint8_t* second_line = first;
   while (second_line < host_break && IsLineBreak(*second_line)) ++second_line;
   if (second_line < host_break && at &&
@@ -268,7 +273,7 @@ __attribute__((noinline)) bool EndBrokenMessage(Pass* pass, const uint8_t* first
 // notes it in the survey, and says whether it goes on in the next. Where
 // fastboot's own lines stand in front of the prefix, the command ends in front
 // of them.
-bool EndMessage(Pass* pass, const uint8_t* host_break, const uint8_t* at) {
+BW_IN_BLOCKS bool EndMessage(Pass* pass, const uint8_t* host_break, const uint8_t* at) {
   const uint8_t* first = pass->first_break;
   if (first < host_break) return EndBrokenMessage(pass, first, host_break, at);
   return EndPlainMessage(pass, host_break, at);
@@ -290,7 +295,8 @@ const uint8_t* SkipBarePrefix(Pass* pass, const uint8_t* at, const uint8_t* limi
 // The run of line breaks [p, q) (q: where they end, or limit), and the prefix
 // right behind it if there is one. fastboot's line break in front of the
 // prefix, when it is the whole run and the message goes on, is no run at all.
-const uint8_t* EndRun(Pass* pass, const uint8_t* p, const uint8_t* q, const uint8_t* limit) {
+BW_IN_BLOCKS const uint8_t* EndRun(Pass* pass, const uint8_t* p, const uint8_t* q,
+                                const uint8_t* limit) {
   if (!(q < limit && IsPrefixAt(q, pass->end))) {
     NoteBreak(pass, p);
     AppendRunBreak(&pass->out);
@@ -327,7 +333,7 @@ const uint8_t* NormalStep(Pass* pass, const uint8_t* p, const uint8_t* limit) {
 // Raw mode's prefix at `at`: ends the message before it, and says how many
 // bytes in front of it go with it (fastboot's line break, where the message
 // goes on in the next).
-uint32_t EndRawMessage(Pass* pass, const uint8_t* at) {
+BW_IN_BLOCKS uint32_t EndRawMessage(Pass* pass, const uint8_t* at) {
   NotePrefixBreak(&pass->survey, at, pass->start);
   uint32_t host_break = HostBreakLength(*pass, pass->message, at);
   bool goes_on = EndMessage(pass, at - host_break, at);
