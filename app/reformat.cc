@@ -8,12 +8,6 @@
 #include "app/host_lines.h"
 #include "app/joining.h"
 
-const Marker MarkerTable[3] = {
-    {"(bootloader) ", true},
-    {"OKAY [", false},
-    {"Finished. Total time:", false},
-};
-
 // Text before the first prefix is fastboot's, and so is every line of its own
 // (app/host_lines.h) that stands behind a message: from there up to the next
 // prefix. Such lines end a command; a capture may hold several, each with
@@ -41,7 +35,7 @@ namespace {
 
 constexpr uint8_t CR = 13;
 constexpr uint8_t LF = 10;
-constexpr uint32_t kPrefixLength = 13;
+constexpr uint32_t kPrefixLength = sizeof kBootloaderPrefix - 1;
 
 bool IsLineBreak(uint8_t b) { return b == CR || b == LF; }
 
@@ -60,7 +54,7 @@ uint64_t Load64(const uint8_t* p) {
 
 // Whether "(bootloader) " starts at p and lies wholly before end.
 bool IsPrefixAt(const uint8_t* p, const uint8_t* end) {
-  const uint8_t* prefix = reinterpret_cast<const uint8_t*>(MarkerTable[0].text);
+  const uint8_t* prefix = reinterpret_cast<const uint8_t*>(kBootloaderPrefix);
   return end - p >= kPrefixLength && Load64(p) == Load64(prefix) &&
          Load64(p + kPrefixLength - 8) == Load64(prefix + kPrefixLength - 8);
 }

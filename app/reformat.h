@@ -5,14 +5,8 @@
 
 #include "app/job.h"
 
-struct Marker {
-  const char* text;
-  bool keep_following;  // whether the text up to the next marker is log text
-};
-
-// Searched in this order: while any "(bootloader) " lies ahead, the status
-// lines count as ordinary text.
-extern const Marker MarkerTable[3];
+// What fastboot prints in front of every message of the bootloader's.
+constexpr char kBootloaderPrefix[] = "(bootloader) ";
 
 // The first occurrence of the pattern (of at least one byte) lying wholly inside
 // the first `length` bytes of `buffer`, or null.

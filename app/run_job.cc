@@ -24,7 +24,7 @@ uint32_t FormatWithRoom(FormatJob* job) {
 // bootloader's text plain: the user hears which.
 void ReportNothingToJoin(const FormatJob* job) {
   if (FindFirstPrefix(job->source_buffer, job->source_length)) return;
-  PrintError(kNothingToJoinText, MarkerTable[0].text, job->source_path);
+  PrintError(kNothingToJoinText, kBootloaderPrefix, job->source_path);
 }
 
 }  // namespace
