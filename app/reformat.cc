@@ -290,7 +290,7 @@ const uint8_t* SkipBarePrefix(Pass* pass, const uint8_t* at, const uint8_t* limi
 // right behind it if there is one. fastboot's line break in front of the
 // prefix, when it is the whole run and the message goes on, is no run at all.
 BW_IN_BLOCKS const uint8_t* EndRun(Pass* pass, const uint8_t* p, const uint8_t* q,
-                                const uint8_t* limit) {
+                                   const uint8_t* limit) {
   if (!(q < limit && IsPrefixAt(q, pass->end))) {
     NoteBreak(pass, p);
     AppendRunBreak(&pass->out);
