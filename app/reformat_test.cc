@@ -117,48 +117,4 @@ TEST(ReformatLog, EdgeCases) {
   }
 }
 
-// A bootloader's log of `count` lines, 8 to about 8 + spread bytes long, now
-// and then an empty one; no line a multiple of a packet's payload long.
-std::vector<std::string> LogLines(int count, size_t spread) {
-  std::vector<std::string> lines;
-  std::mt19937 random(count);
-  for (int i = 0; i < count; ++i) {
-    std::string line = "[" + std::to_string(10000 + i) + "] " + std::string(random() % spread, "abcdefgh: (x)"[i % 13]);
-    while (line.size() % 59 == 0 || line.size() % 60 == 0 || line.size() % 252 == 0) line += '.';
-    lines.push_back(random() % 25 ? line : "");
-  }
-  return lines;
-}
-
-std::vector<std::string> NotEmpty(std::vector<std::string> lines) {
-  lines.erase(std::remove(lines.begin(), lines.end(), ""), lines.end());
-  return lines;
-}
-
-// The same session captured on Windows and on Linux gives the same log: the
-// bootloader's lines, whatever it sent them in. The log's own line breaks are
-// CR LF or LF; pieces of 17 to 23 bytes are a MediaTek dump's.
-TEST(ReformatLog, SessionsOfEveryKindOnEveryHost) {
-  const std::vector<std::string> short_lines = LogLines(60, 50), long_lines = LogLines(60, 140),
-                                 longest_lines = LogLines(40, 600);
-  std::vector<std::string> stray = NotEmpty(LogLines(20, 40));
-  stray[7].insert(5, "\r\n");  // one message among twenty carries a line break
-  const struct { const char* name; std::vector<std::string> lines, messages; } rows[] = {
-      {"pieces of 60, lines of CR LF", long_lines, PiecesModel(JoinModel(long_lines, "\r\n"), 60)},
-      {"pieces of 60, lines of LF", long_lines, PiecesModel(JoinModel(long_lines, "\n"), 60)},
-      {"pieces of 252, lines of CR LF", short_lines, PiecesModel(JoinModel(short_lines, "\r\n"), 252)},
-      {"pieces of about 20, lines 4 times as long on average", long_lines, PiecesModel(JoinModel(long_lines, "\n"), 0)},
-      {"lines a message each", short_lines, NotEmpty(short_lines)},
-      {"lines a message each, one with a stray line break", stray, stray},
-      {"lines cut at 59 (64-byte packets, NUL)", long_lines, PacketsModel(NotEmpty(long_lines), 59)},
-      {"lines cut at 60 (64-byte packets)", long_lines, PacketsModel(NotEmpty(long_lines), 60)},
-      {"lines cut at 252 (256-byte packets)", longest_lines, PacketsModel(NotEmpty(longest_lines), 252)},
-  };
-  for (const auto& row : rows) {
-    std::string log = JoinModel(NotEmpty(row.lines), "\r\n");
-    for (bool windows : {true, false})
-      EXPECT_EQ(Reformat(FastbootCaptureModel(row.messages, windows), false), log) << row.name << (windows ? ", Windows" : ", Linux");
-  }
-}
-
 }  // namespace

@@ -92,6 +92,8 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
   for (const std::string* log : {&kUBootConsoleLog, &kKernelLog, &kUBootEnvLog, &kNexusLog})
     ASSERT_GT(log->size(), 1000u) << "a boot log of tests/data is missing";
   std::vector<std::string> last_okay = {kKernelLines[0], kKernelLines[4], "[     2.330] usb: OKAY [ep1 in] 0x2a bytes"};
+  std::vector<std::string> stray(kNexusLines.begin(), kNexusLines.begin() + 20);
+  stray[7].insert(5, "\r\n");  // one message among twenty carries a line break
   std::vector<std::string> marker_pieces = PiecesModel(JoinModel(kKernelLines, "\n") + JoinModel(kEndsInMarkers, "\n"), 252);
   ASSERT_NE(marker_pieces.back().find("sent OKAY [0.047s]\n[     2.331] fastboot: Finished. Total time:"), std::string::npos);
   const struct {
@@ -102,7 +104,9 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
       {"a log dump in 20-byte pieces", {Pieces(LkLogDumpModel(kKernelLog))}},
       {"a line per message cut at 59", {Lines(kKernelLines, PacketsModel(kKernelLines, 59))}},
       {"a Nexus 5's log a line per message cut at 59", {Lines(kNexusLines, PacketsModel(kNexusLines, 59))}},
+      {"a line per message cut at 60", {Lines(kKernelLines, PacketsModel(kKernelLines, 60))}},
       {"a line per message cut at 252", {Lines(kNexusLines, PacketsModel(kNexusLines, 252))}},
+      {"a line per message, one holding a line break", {Lines(stray, stray)}},
       {"U-Boot's printenv a line per message cut at 252", {Lines(kEnvLines, PacketsModel(kEnvLines, 252))}},
       {"U-Boot's oem console printenv", {{kUBootEnvLog, OemRunModel(UBootConsoleModel(kUBootEnvLog))}}},
       {"getvar all", {kGetvarAll}},

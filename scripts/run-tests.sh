@@ -6,6 +6,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh"
 . "$top/scripts/wine_env.sh"
+# With the long cases too: the out-of-memory run that reads 1.8 GiB.
+export BW_LONG_TESTS=1
 # A failing test fails the run: only a program that Wine did not start at all is
 # started again (scripts/wine-test.sh, tests/e2e_support.h), and says so.
 (cd "$top/build" && ctest --output-on-failure --timeout 900 -j2)

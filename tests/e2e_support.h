@@ -8,6 +8,7 @@
 #include <stdint.h>
 #include <stdio.h>
 
+#include <atomic>
 #include <string>
 
 #include "tests/matches.h"
@@ -41,7 +42,7 @@ inline std::string SourcePath(const std::string& name) { return WindowsPath(BW_S
 // A new, empty folder. Process ids come back in later runs, so a folder of that
 // name may hold an earlier run's files: take the first name that is really new.
 inline std::string MakeTempDir() {
-  static unsigned counter = GetTickCount();
+  static std::atomic<unsigned> counter{GetTickCount()};
   char base[MAX_PATH];
   GetTempPathA(MAX_PATH, base);
   for (;;) {
@@ -67,10 +68,9 @@ inline std::string ReadBytes(const std::string& path) {  // "<missing>" for no s
   HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return "<missing>";
-  static char buffer[1 << 16];
-  std::string bytes;
-  for (DWORD got = 0; ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0;)
-    bytes.append(buffer, got);
+  std::string buffer(1 << 16, '\0'), bytes;
+  for (DWORD got = 0; ReadFile(h, &buffer[0], DWORD(buffer.size()), &got, nullptr) && got > 0;)
+    bytes.append(buffer.data(), got);
   CloseHandle(h);
   return bytes;
 }

@@ -93,7 +93,7 @@ TEST(UnixStreams, StandardInputFromAPipeAFileOrNothing) {
 // A capture larger than any pipe's buffer, through a pipe and through a named pipe.
 TEST(UnixStreams, LargeCapturesThroughPipes) {
   std::string dir = MakeTempFolder();
-  Big big = MakeBig(20u << 20);
+  Big big = MakeBig(4u << 20);
   UnixRun piped = RunOnPipe(big.capture, {"-", "big.log"}, dir);
   EXPECT_EQ(piped.code, 0);
   EXPECT_EQ(piped.err, "");
