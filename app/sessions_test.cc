@@ -79,6 +79,13 @@ const std::vector<std::string> kVariables = {
     "serialno:5a3c1e7b", "charger-screen-enabled:1", "off-mode-charge:1", "variant:MSM UFS"};
 const Command kGetvarAll = {JoinModel(kVariables, "\n"), GetvarRunModel("all", kVariables, "")};
 
+// One value, the longest, is exactly a packet long: no sign of lines cut there.
+std::vector<std::string> OneFullVariable() {
+  std::vector<std::string> variables = kVariables;
+  variables.insert(variables.begin() + 6, "version-baseband:MPSS.BO.2.5.c3-00133-M8953_GEN_PACK-1.21539");
+  return variables;
+}
+
 const std::vector<std::string> kEndsInMarkers = {
     "[     2.318] usb: reset, high speed", "[     2.330] fastboot: sent OKAY [0.047s]",
     "[     2.331] fastboot: Finished. Total time: 0.047s"};
@@ -111,6 +118,8 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
       {"U-Boot's oem console printenv", {{kUBootEnvLog, OemRunModel(UBootConsoleModel(kUBootEnvLog))}}},
       {"getvar all", {kGetvarAll}},
       {"getvar all of an old host", {{kGetvarAll.text, GetvarRunModel("all", kVariables, "", true)}}},
+      {"getvar all, one value a packet long",
+       {{JoinModel(OneFullVariable(), "\n"), GetvarRunModel("all", OneFullVariable(), "")}}},
       {"getvar all ending in all: Done!",
        {{"version: 0.5\nversion-bootloader: 1.44.0000\nproduct: m7_ul\n",
          GetvarRunModel("all", {"version: 0.5", "version-bootloader: 1.44.0000", "product: m7_ul"}, "Done!")}}},
