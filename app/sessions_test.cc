@@ -168,12 +168,17 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
 // Raw mode keeps the bootloader's line breaks as they arrived and drops only the
 // prefixes: a line per message from Linux gives each line ended by fastboot's LF,
 // a log in pieces its own text. The line break in front of the status lines goes
-// with them, so the very end is left out of the comparison.
+// with them, so the very end is left out of the comparison; between two runs
+// appended to one file, a log that ends its last line goes on as the bootloader
+// sent it.
 TEST(Sessions, RawKeepsTheLineBreaksThatArrived) {
   auto trimmed = [](const std::string& text) { return text.substr(0, text.find_last_not_of("\r\n") + 1); };
   std::vector<std::string> pieces = LkLogDumpModel(kKernelLog);
   EXPECT_EQ(trimmed(Reformat(kGetvarAll.output, true)), trimmed(JoinModel(kVariables, "\n")));
   EXPECT_EQ(trimmed(Reformat(OemRunModel(pieces), true)), trimmed(ConcatModel(pieces)));
+  std::vector<std::string> whole_lines = PiecesModel(JoinModel(kKernelLines, "\n") + "\n", 60);
+  EXPECT_EQ(trimmed(Reformat(OemRunModel(whole_lines) + OemRunModel(whole_lines), true)),
+            ConcatModel(whole_lines) + trimmed(ConcatModel(whole_lines)));
 }
 
 }  // namespace
