@@ -4,6 +4,7 @@
 // descriptions are the C library's.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <sys/stat.h>
 
 #include "app/version.h"
@@ -146,6 +147,10 @@ TEST(UnixRuns, ArgumentsFilesAndMessages) {
     WriteFileBytes(dir + "/" + name + "_ps.txt", Utf16Model(PowerShellModel(capture, {119, true})));
     runs.push_back({name + " Windows PowerShell", {name + "_ps.txt", "-"}, 0, log});
   }
+  // A stream over the limit, read to one byte past it: some ten seconds under the
+  // sanitizers, so only where BW_LONG_TESTS is set (scripts/run-tests.sh).
+  if (getenv("BW_LONG_TESTS"))
+    runs.push_back({"stream over the limit", {"/dev/zero", "o.txt"}, 3, "", "Source file of 2863311530" + too_large});
   for (const Case& run : runs) {
     UnixRun r = RunProgram(run.arguments, dir);
     std::string label = run.name;

@@ -87,6 +87,10 @@ TEST(UnixStreams, StandardInputFromAPipeAFileOrNothing) {
   UnixStreams no_input;
   no_input.closed = 0;
   EXPECT_EQ(RunProgram({"-", "o.txt"}, dir, no_input).err, EmptyCaptureMessage("-"));
+  // The files then take the lowest descriptors, 0 among them.
+  WriteFileBytes(dir + "/in.txt", kCapture);
+  EXPECT_EQ(RunProgram({"in.txt", "closed.log"}, dir, no_input).code, 0);
+  EXPECT_EQ(ReadFileBytes(dir + "/closed.log"), kLog);
   std::filesystem::remove_all(dir);
 }
 
