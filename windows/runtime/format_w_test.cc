@@ -130,6 +130,9 @@ TEST(FormatWTest, DigitProducers) {
   EXPECT_EQ(digits(UInt32ToDigitsW(out, 3, 123, 10)), u"12");
   EXPECT_EQ(digits(UInt32ToDigitsW(out, 70, 7, 1)), u"");  // a base outside 2 to 36
   EXPECT_EQ(digits(UInt64ToDigitsW(out, 70, ~0ull, 36)), u"3w5e11264sgsf");
+  out[0] = u'x';  // no room, not even for the terminator: nothing written
+  EXPECT_EQ(UInt32ToDigitsW(out, 0, 5, 10), 0u);
+  EXPECT_EQ(out[0], u'x');
 }
 
 
