@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/job.h"
-#include "app/reformat.h"
 
 #include "tests/models/powershell_model.h"
 #include "tests/models/reformat_model.h"
@@ -19,19 +17,6 @@ namespace {
 
 std::string Log(const std::string& capture, bool raw) {
   return ReformatModel(capture, raw, capture.size() * 2 + 2);
-}
-
-// The program's own log of a prepared text.
-std::string ProgramLog(const std::string& text) {
-  std::vector<uint8_t> in(text.begin(), text.end()), out(WorstCaseOutputSize(text.size()));
-  FormatJob job;
-  InitJob(&job);
-  job.source_buffer = in.data();
-  job.source_length = static_cast<uint32_t>(in.size());
-  job.output_buffer = out.data();
-  job.output_capacity = static_cast<uint32_t>(out.size());
-  ReformatLog(&job);
-  return std::string(out.begin(), out.begin() + job.output_length);
 }
 
 std::string Sample(const std::string& name) {

@@ -12,27 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "app/job.h"
-#include "app/reformat.h"
 #include "tests/models/bootloader_model.h"
 #include "tests/models/session_model.h"
 #include "tests/models/text_model.h"
 
 namespace {
 
-std::string Reformat(const std::string& source, bool raw = false) {
-  std::vector<uint8_t> in(source.begin(), source.end());
-  std::vector<uint8_t> out(WorstCaseOutputSize(source.size()));
-  FormatJob job;
-  InitJob(&job);
-  job.raw = raw;
-  job.source_buffer = in.data();
-  job.source_length = static_cast<uint32_t>(in.size());
-  job.output_buffer = out.data();
-  job.output_capacity = static_cast<uint32_t>(out.size());
-  ReformatLog(&job);
-  return std::string(out.begin(), out.begin() + job.output_length);
-}
 
 // Where the log first departs from the expected one, to show with a failure: the
 // lines there, each side.
@@ -154,12 +139,12 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
       cmd_capture += windows_outputs.back();
     }
     std::string expected = SentLogModel(texts);
-    std::string linux_log = Reformat(linux_capture), cmd_log = Reformat(cmd_capture);
+    std::string linux_log = ProgramLog(linux_capture), cmd_log = ProgramLog(cmd_capture);
     EXPECT_TRUE(linux_log == expected) << row.name << ", Linux, " << Departure(linux_log, expected);
     EXPECT_TRUE(cmd_log == expected) << row.name << ", cmd, " << Departure(cmd_log, expected);
     for (size_t i = 0; i < windows_outputs.size(); ++i)
       ASSERT_TRUE(UnambiguousModel(windows_outputs[i], AppendWayModel(i))) << row.name;
-    std::string powershell_log = Reformat(PreparedText(PowerShellAppendModel(windows_outputs)));
+    std::string powershell_log = ProgramLog(PreparedText(PowerShellAppendModel(windows_outputs)));
     EXPECT_TRUE(powershell_log == expected)
         << row.name << ", Windows PowerShell 5.1, " << Departure(powershell_log, expected);
   }
@@ -174,10 +159,10 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
 TEST(Sessions, RawKeepsTheLineBreaksThatArrived) {
   auto trimmed = [](const std::string& text) { return text.substr(0, text.find_last_not_of("\r\n") + 1); };
   std::vector<std::string> pieces = LkLogDumpModel(kKernelLog);
-  EXPECT_EQ(trimmed(Reformat(kGetvarAll.output, true)), trimmed(JoinModel(kVariables, "\n")));
-  EXPECT_EQ(trimmed(Reformat(OemRunModel(pieces), true)), trimmed(ConcatModel(pieces)));
+  EXPECT_EQ(trimmed(ProgramLog(kGetvarAll.output, true)), trimmed(JoinModel(kVariables, "\n")));
+  EXPECT_EQ(trimmed(ProgramLog(OemRunModel(pieces), true)), trimmed(ConcatModel(pieces)));
   std::vector<std::string> whole_lines = PiecesModel(JoinModel(kKernelLines, "\n") + "\n", 60);
-  EXPECT_EQ(trimmed(Reformat(OemRunModel(whole_lines) + OemRunModel(whole_lines), true)),
+  EXPECT_EQ(trimmed(ProgramLog(OemRunModel(whole_lines) + OemRunModel(whole_lines), true)),
             ConcatModel(whole_lines) + trimmed(ConcatModel(whole_lines)));
 }
 

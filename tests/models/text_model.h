@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/job.h"
 #include "app/powershell_capture.h"
+#include "app/reformat.h"
 #include "app/text_encoding.h"
 
 // The product's steps, as files.cc and driver.cc take them.
@@ -29,6 +31,20 @@ inline std::string PreparedText(const std::string& source) {
   }
   buffer.resize(UndoPowerShell(buffer.data(), static_cast<uint32_t>(buffer.size())));
   return std::string(buffer.begin(), buffer.end());
+}
+
+// The program's own log of a text as the reformatting gets it.
+inline std::string ProgramLog(const std::string& text, bool raw = false) {
+  std::vector<uint8_t> in(text.begin(), text.end()), out(WorstCaseOutputSize(text.size()));
+  FormatJob job;
+  InitJob(&job);
+  job.raw = raw;
+  job.source_buffer = in.data();
+  job.source_length = static_cast<uint32_t>(in.size());
+  job.output_buffer = out.data();
+  job.output_capacity = static_cast<uint32_t>(out.size());
+  ReformatLog(&job);
+  return std::string(out.begin(), out.begin() + job.output_length);
 }
 
 inline void AppendUtf8Model(uint32_t c, std::string* out) {
