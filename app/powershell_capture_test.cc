@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-
 #include "tests/models/powershell_model.h"
 #include "tests/models/reformat_model.h"
 #include "tests/models/text_model.h"

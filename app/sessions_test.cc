@@ -18,7 +18,6 @@
 
 namespace {
 
-
 // Where the log first departs from the expected one, to show with a failure: the
 // lines there, each side.
 std::string Departure(const std::string& log, const std::string& expected) {
