@@ -14,17 +14,6 @@
 // followed by the "Finished" line.
 bool IsHostLine(const uint8_t* line, const uint8_t* line_end, const uint8_t* end);
 
-// Whether the last bytes of a line that ends at line_end can end one of
-// fastboot's lines that stand last in front of a message: a status, a
-// "Finished" line, a waiting line. Cheap: most log lines end otherwise.
-// Inline: it is asked of many messages.
-inline bool MayEndHostLine(const uint8_t* line, const uint8_t* line_end) {
-  if (line_end - line < 2) return false;
-  uint8_t last = line_end[-1], before = line_end[-2];
-  return (last == 's' && before >= '0' && before <= '9') || (last == ']' && before == 's') ||
-         (last == '>' && before == ' ');
-}
-
 // The first of fastboot's lines that begins behind a line break in [from, to),
 // or null. Lines are cut at `to`.
 const uint8_t* FindHostLines(const uint8_t* from, const uint8_t* to);

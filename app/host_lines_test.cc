@@ -72,14 +72,4 @@ TEST(FindHostLines, FirstLineBehindABreak) {
   }
 }
 
-// The last line in front of a message can end one of fastboot's, or cannot.
-TEST(MayEndHostLine, EndsOfTheLastLines) {
-  const struct { std::string line; bool may; } rows[] = {
-      {"Finished. Total time: 0.052s", true}, {"OKAY [  0.012s]", true}, {"< waiting for any device >", true},
-      {"[    0.1] took 10 ms", false}, {"(ok)", false}, {"[boot]", false}, {"<6>", false}, {"s", false},
-  };
-  for (const auto& row : rows)
-    EXPECT_EQ(MayEndHostLine(Bytes(row.line), Bytes(row.line) + row.line.size()), row.may) << row.line;
-}
-
 }  // namespace

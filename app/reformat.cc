@@ -180,16 +180,22 @@ void NoteBreak(Pass* pass, const uint8_t* p) {
 }
 
 // The bytes that may begin one of fastboot's lines ("OKAY [", "FAILED (",
-// "Finished", "finished", "< waiting"), and that may end the last one in
-// front of a message ("0.052s", "0.012s]", "device >"): one look each.
-constexpr uint8_t kMayBegin = 1, kMayEnd = 2;
+// "Finished", "finished", "< waiting"), and the last two bytes that may end
+// the last one in front of a message ("0.052s", "0.012s]", "device >"): a
+// byte's bits for the last place, and four places higher for the one before
+// it, so that one AND of two looks tells, without a branch to mispredict.
+constexpr uint8_t kMayBegin = 1, kLastS = 2, kLastBracket = 4, kLastAngle = 8;
 struct HostSigns {
   uint8_t of[256];
 };
 constexpr HostSigns MakeHostSigns() {
   HostSigns signs = {};
   for (uint8_t b : {'O', 'F', 'f', '<'}) signs.of[b] |= kMayBegin;
-  for (uint8_t b : {'s', ']', '>'}) signs.of[b] |= kMayEnd;
+  signs.of['s'] |= kLastS | kLastBracket << 4;
+  signs.of[']'] |= kLastBracket;
+  signs.of['>'] |= kLastAngle;
+  signs.of[' '] |= kLastAngle << 4;
+  for (uint8_t b = '0'; b <= '9'; ++b) signs.of[b] |= kLastS << 4;
   return signs;
 }
 constexpr HostSigns kHostSigns = MakeHostSigns();
@@ -201,18 +207,21 @@ constexpr HostSigns kHostSigns = MakeHostSigns();
 // line per message, every such message is looked at.
 bool MayHoldHostLines(const Pass& pass, const uint8_t* first, const uint8_t* second_line,
                       const uint8_t* host_break, const uint8_t* at) {
-  if (!pass.joining.pieces || kHostSigns.of[*second_line] & kMayBegin) return true;
+  if (!pass.joining.pieces) return true;
+  bool may_begin = kHostSigns.of[*second_line] & kMayBegin;
   const uint8_t* line_end = host_break;
   if (host_break == at) {
     line_end = FindLastByte(first, at, LF);
-    if (!line_end) return false;
+    if (!line_end) return may_begin;
     while (line_end > first && IsLineBreak(line_end[-1])) --line_end;
   }
-  return kHostSigns.of[line_end[-1]] & kMayEnd && MayEndHostLine(first, line_end);
+  if (line_end - first < 2) return may_begin;
+  unsigned last = kHostSigns.of[line_end[-1]], before = kHostSigns.of[line_end[-2]];
+  return may_begin | ((last << 4 & before) != 0);
 }
 
 // EndMessage for a message without a line break of its own.
-bool EndPlainMessage(Pass* pass, const uint8_t* host_break, const uint8_t* at) {
+BW_IN_BLOCKS bool EndPlainMessage(Pass* pass, const uint8_t* host_break, const uint8_t* at) {
   MessageSurvey* survey = &pass->survey;
   const Joining& joining = pass->joining;
   uint32_t length = static_cast<uint32_t>(host_break - pass->message);
