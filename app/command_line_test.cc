@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 // An option name of 19 characters fills its buffer to the last byte: on the host,
 // AddressSanitizer shows a buffer that is short. Messages are checked end to end.
 TEST(ParseCommandLine, OptionNamesOfNineteenCharacters) {
@@ -17,4 +19,16 @@ TEST(FindChar, LooksAtMostMaxLengthBytes) {
       {text, 1, 'a', text}, {text, 1, 'b', nullptr}, {text, 4, 'b', text + 1},
       {text, 4, 'c', nullptr}, {text, 0, 'a', nullptr}, {nullptr, 4, 'a', nullptr}};
   for (const auto& row : rows) EXPECT_EQ(FindChar(row.text, row.max_length, row.c), row.found) << row.max_length;
+}
+
+// A token fills its buffer but for the terminator's byte, or it is cut and
+// refused; nothing is written past the buffer (AddressSanitizer on the host).
+TEST(ExtractToken, FillsItsBufferOrIsCut) {
+  const struct { const char* text; const char* token; bool taken; } rows[] = {
+      {"abc d", "abc", true}, {"abcd e", "abc", false}, {"\"a c\" d", "a c", true}, {"\"a cd\"", "a c", false}};
+  for (const auto& row : rows) {
+    std::vector<char> buffer(4);
+    EXPECT_EQ(ExtractToken(row.text, buffer.data(), 4) != nullptr, row.taken) << row.text;
+    EXPECT_STREQ(buffer.data(), row.token) << row.text;
+  }
 }
