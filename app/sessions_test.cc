@@ -93,6 +93,8 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
   } rows[] = {
       {"U-Boot's oem console", {{kUBootConsoleLog, OemRunModel(UBootConsoleModel(kUBootConsoleLog))}}},
       {"a log dump in 20-byte pieces", {Pieces(LkLogDumpModel(kKernelLog))}},
+      {"three pieces, one line break, a line behind it that may be fastboot's",
+       {Pieces(LkLogDumpModel(kUBootEnvLog.substr(kUBootEnvLog.find("env_check=") + 11, 60)))}},
       {"a line per message cut at 59", {Lines(kKernelLines, PacketsModel(kKernelLines, 59))}},
       {"a Nexus 5's log a line per message cut at 59", {Lines(kNexusLines, PacketsModel(kNexusLines, 59))}},
       {"a line per message cut at 60", {Lines(kKernelLines, PacketsModel(kKernelLines, 60))}},
