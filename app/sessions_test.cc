@@ -121,6 +121,8 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
       {"oem console, flash with labels, getvar all",
        {{kUBootConsoleLog, OemRunModel(UBootConsoleModel(kUBootConsoleLog))}, {"", FlashRunModel()}, kGetvarAll}},
       {"oem usb2jtag, then getvar all", {kOemUsb2Jtag, kGetvarAll}},
+      {"a log dump ending in a piece with a line break, then a flash whose message stands behind its label",
+       {Pieces(LkLogDumpModel(kKernelLog.substr(0, 60))), {"Flashing sparse image", FlashRunModel({"Flashing sparse image"})}}},
       {"getvar all of an old host, then a log dump in pieces",
        {{kGetvarAll.text, GetvarRunModel("all", kVariables, "", true)}, Pieces(LkLogDumpModel(kKernelLog))}},
       {"a getvar of one variable between two logs",

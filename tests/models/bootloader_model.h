@@ -84,10 +84,12 @@ inline std::string GetvarRunModel(const std::string& name, const std::vector<std
          (old_host ? "finished. total time: 0.031s\n" : "Finished. Total time: 0.031s\n");
 }
 
-// `fastboot flash boot_a boot.img`: labels, each with its status on the same line.
-inline std::string FlashRunModel() {
+// `fastboot flash boot_a boot.img`: labels, each with its status on the same line;
+// the bootloader's messages while it writes stand behind the label, as the host
+// prints the label without a line break.
+inline std::string FlashRunModel(const std::vector<std::string>& messages = {}) {
   return LabelModel("Sending 'boot_a' (12288 KB)") + "OKAY [  0.345s]\n" + LabelModel("Writing 'boot_a'") +
-         "OKAY [  0.101s]\nFinished. Total time: 0.463s\n";
+         InfoModel(messages) + "OKAY [  0.101s]\nFinished. Total time: 0.463s\n";
 }
 
 // A command that the bootloader refused: Epilog's "FAILED (%s)\n", then die()'s
