@@ -191,10 +191,10 @@ struct HostSigns {
 constexpr HostSigns MakeHostSigns() {
   HostSigns signs = {};
   for (uint8_t b : {'O', 'F', 'f', '<'}) signs.of[b] |= kMayBegin;
-  signs.of['s'] |= kLastS | kLastBracket << 4;
-  signs.of[']'] |= kLastBracket;
-  signs.of['>'] |= kLastAngle;
-  signs.of[' '] |= kLastAngle << 4;
+  signs.of[uint8_t{'s'}] |= kLastS | kLastBracket << 4;
+  signs.of[uint8_t{']'}] |= kLastBracket;
+  signs.of[uint8_t{'>'}] |= kLastAngle;
+  signs.of[uint8_t{' '}] |= kLastAngle << 4;
   for (uint8_t b = '0'; b <= '9'; ++b) signs.of[b] |= kLastS << 4;
   return signs;
 }
