@@ -40,6 +40,7 @@ TEST(IsHostLine, TheHostsShapesOnly) {
       {"getvar", "all: ", "\nFinished. Total time: 0.052s\n", true},
       {"getvar, CR LF", "all: Done!", "\r\nFinished. Total time: 0.052s\r\n", true},
       {"getvar of a name with colons", "partition-type:system: ext4", "\nfinished. total time: 0.001s", true},
+      {"getvar of a name with every kind of byte", "max-download-size_Z.0: 0x20000000", "\nFinished. Total time: 0.001s", true},
       {"getvar, nothing behind", "all: ", "", false},
       {"getvar, a log line behind", "all: ", "\n[    0.1] next\n", false},
       {"getvar, a blank line behind", "all: ", "\n\nFinished. Total time: 0.052s\n", false},

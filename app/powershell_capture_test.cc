@@ -221,14 +221,19 @@ TEST(PowerShellCapture, RecordsFoundByWhatTheirCategoryInfoSays) {
 // A hard cut whose width shows in two more lines (pieces of tokens longer than
 // W, the first in the record's first line) and whose way in one line only, cut
 // inside a short word: nothing speaks for a word wrap, so the cut is joined. Where
-// nothing shows the width, the longest line ending in a word is no cut.
+// nothing shows the width, the longest line ending in a word is no cut; nor are
+// lines of W in front of empty messages, which no cut goes on in.
 TEST(PowerShellCapture, HardCutShownOnce) {
   std::string shown = "(bootloader) dump: " + std::string(100, 'f') + "\r\n(bootloader) key: " +
                       std::string(100, 'e') + "\r\n(bootloader) " + std::string(60, 'a') + " partition table ok\r\n" +
                       "(bootloader) end\r\nOKAY [  0.010s]\r\n";
   std::string unsplit = "(bootloader) a\r\n(bootloader) " + std::string(49, 'l') + " ends in a word\nnext\r\nOKAY [  0.010s]\r\n";
-  for (const std::string& output : {shown, unsplit})
-    EXPECT_EQ(Log(PreparedText(PowerShellModel(output, {79, false})), false), Log(output, false)) << output;
+  std::string full = "(bootloader) " + std::string(63, 'a') + " ok\r\n(bootloader) \r\n",
+              before_empty = "(bootloader) start\r\n" + full + full + "(bootloader) end\r\nOKAY [  0.010s]\r\n";
+  for (const std::string& output : {shown, unsplit, before_empty}) {
+    std::string text = PreparedText(PowerShellModel(output, {79, false}));
+    EXPECT_TRUE(Log(text, false) == Log(output, false) && Log(text, true) == Log(UnsplitModel(output), true)) << output;
+  }
 }
 
 // The first record is looked for among the first 48 lines only (a run's first

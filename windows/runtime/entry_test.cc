@@ -17,6 +17,7 @@ TEST(SkipProgramNameW, FindsTheFirstArgument) {
       {u"\"C:\\Program Files\\bw.exe\"  -raw a b", u"-raw a b"}, {u"bw.exe\t-raw a b", u"a b"},
       {u"\"C:\\bw.exe -raw a b", u""} /* no closing quote */, {u"bw.exe \t \t a", u"a"},
       {u"bw.exe   ", u""}, {u"\"bw.exe\"a b", u"a b"}, {u"", u""},
+      {u"\"\" -raw a", u"-raw a"}, {u" -raw a", u"-raw a"},  // an empty name, quoted or not
       // The closing character is looked for among the name's first 1024 characters.
       {name + u" x", u"x"}, {name + u"n x", u""}, {u"\"" + name + u"\" x", u"x"}, {u"\"" + name + u"n\" x", u""},
   };

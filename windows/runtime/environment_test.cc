@@ -13,7 +13,7 @@ namespace {
 
 TEST(StoreTimerFrequency, RoundsPerMillisecondThenPerMicrosecond) {
   const struct { int64_t frequency; uint32_t per_ms, per_us; } cases[] = {
-      {10000000, 10000, 10}, {1500000, 1500, 2}, {3579545, 3580, 4}, {499, 0, 0}, {1500, 2, 0}};
+      {10000000, 10000, 10}, {1500000, 1500, 2}, {1499000, 1499, 1}, {3579545, 3580, 4}, {499, 0, 0}, {1500, 2, 0}};
   for (const auto& c : cases) {
     EXPECT_TRUE(StoreTimerFrequency(c.frequency));
     EXPECT_EQ(std::make_tuple(c.frequency, c.per_ms, c.per_us),

@@ -50,7 +50,9 @@ TEST(ErrorTextTest, PrefixAndTextByCode) {
     EXPECT_EQ(std::u16string(u" \t.").find(text.back()), std::u16string::npos) << row.code;
     EXPECT_TRUE(row.text.empty() ? text != kNoText : text == row.text) << row.code;
   }
-  WideChar buffer[1024];
+  WideChar buffer[1024] = {kCanary};
+  EXPECT_EQ(GetErrorTextEx(nullptr, 16, 2, nullptr) + GetErrorTextEx(buffer, 0, 2, nullptr), 0u);  // no room
+  EXPECT_EQ(buffer[0], kCanary);
   EXPECT_EQ(std::u16string(buffer, GetErrorTextEx(buffer, kErrorTextCapacity, 12002, internet)), Describe(12002));
   FreeLibrary(internet);
   // A module's text longer than a console line (this program's own table) stays on one line.
