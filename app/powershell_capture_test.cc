@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,61 +24,6 @@ std::string Sample(const std::string& name) {
   return bytes.str();
 }
 
-// A bootloader's log handed out in chunks of `chunk` characters, each behind the
-// prefix on a line of its own, as a Windows fastboot host prints it: each LF of
-// the log as CR LF, so the log's own CR LF as CR CR LF.
-std::string FastbootOutput(const std::vector<std::string>& log_lines, const std::string& line_break,
-                           size_t chunk, bool waiting) {
-  std::vector<std::string> characters;
-  for (const std::string& line : log_lines)
-    for (const std::string& c : CharactersModel(line + line_break)) characters.push_back(c);
-  std::string output = waiting ? "< waiting for any device >\r\n" : "";
-  for (size_t at = 0; at < characters.size(); at += chunk) {
-    output += "(bootloader) ";
-    for (size_t i = at; i < at + chunk && i < characters.size(); ++i)
-      output += characters[i] == "\n" ? "\r\n" : characters[i];
-    output += "\r\n";
-  }
-  return output + "OKAY [  0.050s]\r\nFinished. Total time: 0.061s\r\n";
-}
-
-std::vector<std::string> RandomLog(std::mt19937& random, uint32_t width) {
-  const std::string words[] = {"[", "0.053]", "clock:", "cpu0", "@", "1804800", "kHz", "--", "ok",
-                               "загрузка", "ядра", "启动完成", "分区表", "status", "0xee8d7ee9",
-                               "Ωmega", "прошивка", "boot:", "ｏｋ", "GREEN,", "a"};
-  std::vector<std::string> lines;
-  // Three lines long enough to be split more than once at any width: a hard cut
-  // shows where it cuts at least two lines inside a word.
-  for (int n = 7 + random() % 24; n > 0; --n) {
-    std::string line;
-    for (int w = n > 3 ? random() % 40 : 60; w > 0; --w) line += (line.empty() ? "" : " ") + words[random() % 21];
-    lines.insert(lines.begin() + random() % (lines.size() + 1), line);
-  }
-  // A token longer than any line: it fills a piece to exactly W.
-  std::string token(width + 1 + random() % 200, 'f');
-  for (char& c : token) c = "0123456789abcdef"[random() % 16];
-  lines.insert(lines.begin() + random() % lines.size(), "dump: " + token + " end");
-  return lines;
-}
-
-// Splits a hard cut made inside a word, where a word wrap would have moved the
-// word: a hard cut is told by two of them at least.
-int CutsInsideWords(const std::string& output, const PowerShellWay& way) {
-  std::vector<std::string> lines = ReadLinesModel(output);
-  lines[0] = way.name + " : " + lines[0];
-  int cuts = 0;
-  for (const std::string& line : lines) {
-    std::vector<std::string> pieces = SplitLineModel(line, way.width, false);
-    for (size_t i = 0; i + 1 < pieces.size(); ++i) {
-      size_t blank = pieces[i].find_last_of(" \t");
-      uint32_t tail = UnitsModel(pieces[i].substr(blank + 1));
-      cuts += blank != std::string::npos && blank + 1 < pieces[i].size() &&
-              tail + UnitsModel(TokensModel(pieces[i + 1])[0]) <= way.width;
-    }
-  }
-  return cuts;
-}
-
 // Captures of random logs as Windows PowerShell 5.1 writes them: consoles of 80 to 160
 // columns, word wrap and hard cut, location lines in several languages (one split), in
 // UTF-16, in UTF-8 with its mark (Out-File -Encoding utf8) and without, now and then
@@ -93,18 +37,18 @@ TEST(PowerShellCapture, LogsAsFromCmd) {
     if (random() % 3 == 0) way.name = "fastboot";
     // A CategoryInfo line that does not say what is expected: the first line is told by the way.
     if (random() % 4 == 0) way.exception = "ParentContainsErrorRecordException";
-    std::vector<std::string> log = RandomLog(random, way.width);
-    std::string output = FastbootOutput(log, random() % 2 ? "\r\n" : "\n", random() % 2 ? 60 : 252,
+    std::vector<std::string> log = RandomLogModel(random, way.width);
+    std::string output = ChunkedLogModel(log, random() % 2 ? "\r\n" : "\n", random() % 2 ? 60 : 252,
                                         random() % 4 == 0);
     bool split = false;
     for (const std::string& line : ReadLinesModel(output)) split |= UnitsModel(line) > way.width;
-    if (!UnambiguousModel(output, way) || (!way.word_wrap && split && CutsInsideWords(output, way) < 2)) continue;
+    if (!UnambiguousModel(output, way) || (!way.word_wrap && split && CutsInsideWordsModel(output, way) < 2)) continue;
     ++rounds;
     std::string capture = PowerShellModel(output, way), cmd = output, unsplit = UnsplitModel(output);
     if (random() % 5 == 0) {  // >>: a second run, in another way
       PowerShellWay second = way;
       second.location = "At line:2 char:1";
-      std::string more = FastbootOutput(RandomLog(random, way.width), "\n", 60, false);
+      std::string more = ChunkedLogModel(RandomLogModel(random, way.width), "\n", 60, false);
       if (!UnambiguousModel(more, second)) continue;
       capture += PowerShellModel(more, second), cmd += more, unsplit += UnsplitModel(more);
       ++appended;

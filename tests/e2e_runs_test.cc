@@ -12,6 +12,7 @@
 
 #include "tests/models/powershell_model.h"
 #include "tests/models/reformat_model.h"
+#include "tests/models/session_model.h"
 #include "app/version.h"
 #include "tests/e2e_support.h"
 
@@ -182,14 +183,9 @@ TEST_P(Runs, CommandLinesFilesAndMessages) {
     SetEndOfFile(h);
     CloseHandle(h);
   }
-  std::string capture, log;  // 17 MiB, read in three pieces of at most 8 MiB
-  for (int i = 0; capture.size() < (17u << 20); ++i) {
-    std::string line = "[" + std::to_string(i) + "] " + std::string(i % 97, 'a' + i % 26);
-    capture += "(bootloader) " + line + "\r\r\n";
-    log += line + "\r\n";
-  }
-  WriteBytes(dir + "\\big.txt", capture);
-  runs.push_back({"17 MiB read in pieces", "bootweave big.txt big.log", 0, "", "", "big.log", log});
+  LongLog big = LongLogModel(17u << 20);  // read in three pieces of at most 8 MiB
+  WriteBytes(dir + "\\big.txt", big.capture);
+  runs.push_back({"17 MiB read in pieces", "bootweave big.txt big.log", 0, "", "", "big.log", big.log});
   // The samples as they are, and boot_capture as Notepad and PowerShell save it (the
   // other forms are checked in process): UTF-16 either way round, UTF-8 with its mark,
   // redirected by Windows PowerShell 5.1 once and twice (>>). The log is cmd's.

@@ -6,23 +6,16 @@
 
 #include <thread>
 
+#include "tests/models/session_model.h"
 #include "tests/unix_support.h"
 
 namespace {
 
 // A capture of at least `size` bytes, and its log as a Unix tool reads it; in
 // dir/big.txt where a folder is given.
-struct Big {
-  std::string capture, log;
-};
-
-Big MakeBig(size_t size, const std::string& dir = "") {
-  Big big;
-  for (int i = 0; big.capture.size() < size; ++i) {
-    std::string line = "[" + std::to_string(i) + "] " + std::string(i % 97, char('a' + i % 26));
-    big.capture += "(bootloader) " + line + "\r\r\n";
-    big.log += line + "\n";
-  }
+LongLog MakeBig(size_t size, const std::string& dir = "") {
+  LongLog big = LongLogModel(size);
+  big.log = WithLf(big.log);
   if (!dir.empty()) WriteFileBytes(dir + "/big.txt", big.capture);
   return big;
 }
@@ -97,7 +90,7 @@ TEST(UnixStreams, StandardInputFromAPipeAFileOrNothing) {
 // A capture larger than any pipe's buffer, through a pipe and through a named pipe.
 TEST(UnixStreams, LargeCapturesThroughPipes) {
   std::string dir = MakeTempFolder();
-  Big big = MakeBig(4u << 20);
+  LongLog big = MakeBig(4u << 20);
   UnixRun piped = RunOnPipe(big.capture, {"-", "big.log"}, dir);
   EXPECT_EQ(piped.code, 0);
   EXPECT_EQ(piped.err, "");
@@ -134,7 +127,7 @@ TEST(UnixStreams, TerminalAsStandardInputIsRefused) {
 // and the destination file that the run made is gone.
 TEST(UnixStreams, WritesThatEndEarly) {
   std::string dir = MakeTempFolder();
-  Big big = MakeBig(4u << 20, dir);
+  LongLog big = MakeBig(4u << 20, dir);
   int ends[2];
   ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
   close(ends[0]);
@@ -172,7 +165,7 @@ TEST(UnixStreams, WritesThatEndEarly) {
 // A non-blocking pipe that is full takes the rest once its reader has made room.
 TEST(UnixStreams, NonBlockingStandardOutputGetsEverything) {
   std::string dir = MakeTempFolder();
-  Big big = MakeBig(2u << 20, dir);
+  LongLog big = MakeBig(2u << 20, dir);
   int ends[2];
   ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
   fcntl(ends[1], F_SETFL, O_NONBLOCK);

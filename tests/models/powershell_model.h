@@ -8,6 +8,7 @@
 
 #include <stdint.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -202,4 +203,62 @@ inline std::string Utf16Model(const std::string& utf8, bool big_endian = false) 
       bytes += big_endian ? std::string{char(u >> 8), char(u)} : std::string{char(u), char(u >> 8)};
   }
   return bytes;
+}
+
+// Random logs and their captures, for the tests that compare PowerShell's file
+// with cmd's.
+
+// A bootloader's log handed out in chunks of `chunk` characters, each behind the
+// prefix on a line of its own, as a Windows fastboot host prints it: each LF of
+// the log as CR LF, so the log's own CR LF as CR CR LF.
+inline std::string ChunkedLogModel(const std::vector<std::string>& log_lines, const std::string& line_break,
+                           size_t chunk, bool waiting) {
+  std::vector<std::string> characters;
+  for (const std::string& line : log_lines)
+    for (const std::string& c : CharactersModel(line + line_break)) characters.push_back(c);
+  std::string output = waiting ? "< waiting for any device >\r\n" : "";
+  for (size_t at = 0; at < characters.size(); at += chunk) {
+    output += "(bootloader) ";
+    for (size_t i = at; i < at + chunk && i < characters.size(); ++i)
+      output += characters[i] == "\n" ? "\r\n" : characters[i];
+    output += "\r\n";
+  }
+  return output + "OKAY [  0.050s]\r\nFinished. Total time: 0.061s\r\n";
+}
+
+inline std::vector<std::string> RandomLogModel(std::mt19937& random, uint32_t width) {
+  const std::string words[] = {"[", "0.053]", "clock:", "cpu0", "@", "1804800", "kHz", "--", "ok",
+                               "загрузка", "ядра", "启动完成", "分区表", "status", "0xee8d7ee9",
+                               "Ωmega", "прошивка", "boot:", "ｏｋ", "GREEN,", "a"};
+  std::vector<std::string> lines;
+  // Three lines long enough to be split more than once at any width: a hard cut
+  // shows where it cuts at least two lines inside a word.
+  for (int n = 7 + random() % 24; n > 0; --n) {
+    std::string line;
+    for (int w = n > 3 ? random() % 40 : 60; w > 0; --w) line += (line.empty() ? "" : " ") + words[random() % 21];
+    lines.insert(lines.begin() + random() % (lines.size() + 1), line);
+  }
+  // A token longer than any line: it fills a piece to exactly W.
+  std::string token(width + 1 + random() % 200, 'f');
+  for (char& c : token) c = "0123456789abcdef"[random() % 16];
+  lines.insert(lines.begin() + random() % lines.size(), "dump: " + token + " end");
+  return lines;
+}
+
+// Splits a hard cut made inside a word, where a word wrap would have moved the
+// word: a hard cut is told by two of them at least.
+inline int CutsInsideWordsModel(const std::string& output, const PowerShellWay& way) {
+  std::vector<std::string> lines = ReadLinesModel(output);
+  lines[0] = way.name + " : " + lines[0];
+  int cuts = 0;
+  for (const std::string& line : lines) {
+    std::vector<std::string> pieces = SplitLineModel(line, way.width, false);
+    for (size_t i = 0; i + 1 < pieces.size(); ++i) {
+      size_t blank = pieces[i].find_last_of(" \t");
+      uint32_t tail = UnitsModel(pieces[i].substr(blank + 1));
+      cuts += blank != std::string::npos && blank + 1 < pieces[i].size() &&
+              tail + UnitsModel(TokensModel(pieces[i + 1])[0]) <= way.width;
+    }
+  }
+  return cuts;
 }

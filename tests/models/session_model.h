@@ -43,3 +43,19 @@ inline std::string JoinModel(const std::vector<std::string>& lines, const std::s
   for (const std::string& line : lines) text += line + line_break;
   return text;
 }
+
+// A long log sent a line per message, numbered lines of 3 to 100 bytes, as a
+// Windows host prints it (each line's own CR LF as CR CR LF): at least `size`
+// bytes of capture, and the log with each line ended by CR LF.
+struct LongLog {
+  std::string capture, log;
+};
+inline LongLog LongLogModel(size_t size) {
+  LongLog big;
+  for (int i = 0; big.capture.size() < size; ++i) {
+    std::string line = "[" + std::to_string(i) + "] " + std::string(i % 97, char('a' + i % 26));
+    big.capture += "(bootloader) " + line + "\r\r\n";
+    big.log += line + "\r\n";
+  }
+  return big;
+}
