@@ -111,7 +111,8 @@ TEST(PowerShellCapture, SamplesAsWindowsSavesThem) {
 
 // The widest console taken: lines of up to kWidestWrap units are joined (here
 // a first token fills a line of W exactly, its blank included), a capture with
-// a longer line is taken as unsplit.
+// a longer line is taken as unsplit. There a word wrap's split outweighs a line
+// of W ending in a short word, where a hard cut would have split it.
 TEST(PowerShellCapture, WidestConsole) {
   const PowerShellWay ways[] = {{4096, true}, {4096, false}, {4097, true}};
   for (const PowerShellWay& way : ways) {
@@ -120,6 +121,10 @@ TEST(PowerShellCapture, WidestConsole) {
     std::string text = PreparedText(PowerShellModel(output, way));
     EXPECT_EQ(Log(text, false) == Log(output, false), way.width == 4096) << way.width << way.word_wrap;
   }
+  std::string output = "(bootloader) x\r\n(bootloader) dump: " + std::string(9000, 'f') + "\r\n(bootloader) " +
+                       std::string(4080, 'w') + " ok\r\n(bootloader) " + std::string(4000, 'a') + " " +
+                       std::string(200, 'b') + "\r\nOKAY [  0.010s]\r\n";
+  EXPECT_EQ(Log(PreparedText(PowerShellModel(output, {4096, true})), false), Log(output, false));
 }
 
 // Records whose lines look like splits where there are none, and the other way
