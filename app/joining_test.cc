@@ -96,7 +96,7 @@ TEST(ChooseJoining, LineStartLearntFromWholeLines) {
   const struct { const char* name; std::vector<std::string> starts; const char* learnt; } rows[] = {
       {"kernel timestamps", Repeat("[    0.1", 9), "["},
       {"nine timestamps of ten", Plus(Repeat("[   12.3", 9), {"random text"}), "["},
-      {"eight of ten", Plus(Repeat("[   12.3", 8), {"ab", "cd"}), nullptr},
+      {"seventeen of twenty", Plus(Repeat("[   12.3", 17), {"ab", "cd", "ef"}), nullptr},
       {"seven: too few to tell", Repeat("[    0.1", 7), nullptr},
       {"levels", Repeat("<6>[  1.0", 12), "<"},
       {"LK's and the kernel's timestamps", Plus(Repeat("[10] DDR", 6), Repeat("[    0.1", 4)), "["},

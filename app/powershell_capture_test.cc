@@ -122,8 +122,8 @@ TEST(PowerShellCapture, WidestConsole) {
     EXPECT_EQ(Log(text, false) == Log(output, false), way.width == 4096) << way.width << way.word_wrap;
   }
   std::string output = "(bootloader) x\r\n(bootloader) dump: " + std::string(9000, 'f') + "\r\n(bootloader) " +
-                       std::string(4080, 'w') + " ok\r\n(bootloader) " + std::string(4000, 'a') + " " +
-                       std::string(200, 'b') + "\r\nOKAY [  0.010s]\r\n";
+                       std::string(4000, 'a') + " " + std::string(200, 'b') + "\r\n(bootloader) " +
+                       std::string(4080, 'w') + " ok\r\nOKAY [  0.010s]\r\n";
   EXPECT_EQ(Log(PreparedText(PowerShellModel(output, {4096, true})), false), Log(output, false));
 }
 
