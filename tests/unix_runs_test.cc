@@ -7,37 +7,14 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include "app/version.h"
 #include "tests/models/powershell_model.h"
 #include "tests/models/reformat_model.h"
 #include "tests/unix_support.h"
+#include "tests/usage_text.h"
 
 namespace {
 
-const std::string kUsage =
-    "\n"
-    "bootweave " BW_VERSION_TEXT " - turns a fastboot log capture into the bootloader's plain log\n"
-    "https://bootweave.org/\n"
-    "\n"
-    "Arguments: [<options>] <src file> <dst file>\n"
-    "\n"
-    "Options:\n"
-    "\n"
-    "-raw - just remove fastboot prefixes, not replacing CR-CR-LF with LF,\n"
-    "not removing consequtive line breaks.\n"
-    "\n"
-    "-pieces - the bootloader sent its log in pieces cut anywhere: every\n"
-    "message goes on in the next.\n"
-    "-lines - the bootloader sent a line per message: each message ends a line.\n"
-    "-lines=<length> - a line per message, lines too long for a packet cut\n"
-    "at <length> bytes: a message of that length goes on in the next.\n"
-    "Without these, the kind of each command's messages is told from the capture.\n"
-    "\n"
-    "If a dash ('-') is specified as a destination file, standard output\n"
-    "(stdout) is used.\n"
-    "If a dash is specified as a source file, standard input (stdin)\n"
-    "is read to its end, as is a named pipe.\n"
-    "\n";
+const std::string kUsage = UsageText(true);
 
 std::string NothingToJoin(const std::string& name) {
   return "Nothing to join: no \"(bootloader) \" in \"" + name + "\", the log is empty (capture "
@@ -72,8 +49,6 @@ TEST(UnixRuns, ArgumentsFilesAndMessages) {
       {"usage: no arguments", {}, 99, kUsage},
       {"usage: --help", {"--help"}, 0, kUsage},
       {"--help with more", {"--help", "a", "b"}, 1, "", "Invalid option \"--help\"\n"},
-      {"option in capitals", {"-RAW", "a", "b"}, 1, "", "Invalid option \"-RAW\"\n"},
-      {"option -?", {"-?", "a", "b"}, 1, "", "Invalid option \"-?\"\n"},
       {"option with a blank", {"-raw x", "a", "b"}, 1, "", "Invalid option \"-raw x\"\n"},
       {"option of 19 characters", {"-abcdefghijklmnopqrs", "a"}, 1, "", "Invalid option \"-abcdefghijklmnopqrs\"\n"},
       {"option of 20 characters", {"-abcdefghijklmnopqrst", "a"}, 1, "", "Option is too long: \"abcdefghijklmnopqrst\"\n"},
@@ -105,14 +80,10 @@ TEST(UnixRuns, ArgumentsFilesAndMessages) {
       {"source too large by one byte", {"2863311530", "o.txt"}, 3, "", "Source file of 2863311530" + too_large},
       {"standard output", {"in.txt", "-"}, 0, kLog},
       {"raw keeps the line breaks", {"-raw", "in.txt", "-"}, 0, ReformatModel(kCapture, true, 1024)},
-      {"raw twice", {"-raw", "-raw", "in.txt", "-"}, 0, ReformatModel(kCapture, true, 1024)},
       {"raw without a line break", {"-raw", "one.txt", "-"}, 0, "x"},
       // The kind named, a word each: two of four messages end in a line break of their own.
       {"a line per message, named", {"-lines", "kinds.txt", "-"}, 0, "hel\nlo\nwor\nld\n"},
       {"lines cut at 3, named", {"-lines=3", "kinds.txt", "-"}, 0, "hello\nworld\n"},
-      {"kind named twice", {"-pieces", "-lines=3", "a", "b"}, 1, "",
-       "Only one of \"-pieces\", \"-lines\" and \"-lines=<length>\" can be given\n"},
-      {"cut length not a number", {"-lines=x", "a", "b"}, 1, "", "Invalid length in option \"-lines=x\" (1 to 65535 bytes)\n"},
       {"to a file", {"in.txt", "журнал.log"}, 0, "", "", "журнал.log", kLog},
       {"destination named --", {"in.txt", "--"}, 0, "", "", "--", kLog},
       {"destination named -raw", {"in.txt", "-raw"}, 0, "", "", "-raw", kLog},
@@ -134,19 +105,15 @@ TEST(UnixRuns, ArgumentsFilesAndMessages) {
     EXPECT_EQ(ftruncate(f, size), 0);
     close(f);
   }
-  // The samples: their logs are the Windows program's, in CR LF; the same
-  // captures as Windows saves them (UTF-16, Windows PowerShell 5.1) give the same log.
+  // The samples: their logs are the Windows program's, in CR LF; boot_capture as
+  // Windows PowerShell 5.1 saves it (UTF-16) gives the same log.
+  auto sample = [](const std::string& file) { return ReadFileBytes(BW_SOURCE_DIR "/samples/" + file); };
   for (std::string name : {"boot_capture", "boot_capture_linux", "chunks252_capture", "lines59_capture", "linux_capture"}) {
-    std::string capture = ReadFileBytes(BW_SOURCE_DIR "/samples/" + name + ".txt");
-    std::string log_name = name == "boot_capture_linux" ? "boot_capture" : name;
-    std::string log = WithLf(ReadFileBytes(BW_SOURCE_DIR "/samples/" + log_name + ".log"));
-    runs.push_back({name, {BW_SOURCE_DIR "/samples/" + name + ".txt", "-"}, 0, log});
-    WriteFileBytes(dir + "/" + name + "_le.txt", Utf16Model(capture));
-    runs.push_back({name + " UTF-16LE", {name + "_le.txt", name + ".log"}, 0, "", "", name + ".log", log});
-    if (name.find("linux") != std::string::npos) continue;
-    WriteFileBytes(dir + "/" + name + "_ps.txt", Utf16Model(PowerShellModel(capture, {119, true})));
-    runs.push_back({name + " Windows PowerShell", {name + "_ps.txt", "-"}, 0, log});
+    std::string log = WithLf(sample((name == "boot_capture_linux" ? "boot_capture" : name) + ".log"));
+    runs.push_back({name, {BW_SOURCE_DIR "/samples/" + name + ".txt", name + ".log"}, 0, "", "", name + ".log", log});
   }
+  WriteFileBytes(dir + "/ps.txt", Utf16Model(PowerShellModel(sample("boot_capture.txt"), {119, true})));
+  runs.push_back({"boot_capture Windows PowerShell", {"ps.txt", "-"}, 0, WithLf(sample("boot_capture.log"))});
   // A stream over the limit, read to one byte past it: some ten seconds under the
   // sanitizers, so only where BW_LONG_TESTS is set (scripts/run-tests.sh).
   if (getenv("BW_LONG_TESTS"))
