@@ -12,14 +12,7 @@ struct Counts {
 };
 
 MessageSurvey Survey(const Counts& c, const std::vector<std::string>& line_starts = {}) {
-  MessageSurvey survey = {};
-  survey.messages = c.messages;
-  survey.broken = c.broken;
-  survey.longest = c.longest;
-  survey.longest_count = c.longest_count;
-  survey.bare_lf = c.bare_lf;
-  survey.cr_lf = c.cr_lf;
-  survey.trailing = c.trailing;
+  MessageSurvey survey = {c.messages, c.broken, c.longest, c.longest_count, c.bare_lf, c.cr_lf, c.trailing, 0, {}};
   for (const std::string& line : line_starts) {
     const uint8_t* text = reinterpret_cast<const uint8_t*>(line.data());
     NoteLineStart(&survey, LineStartKind(text, text + line.size()));

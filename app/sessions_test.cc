@@ -18,18 +18,6 @@
 
 namespace {
 
-// Where the log first departs from the expected one, to show with a failure: the
-// lines there, each side.
-std::string Departure(const std::string& log, const std::string& expected) {
-  std::vector<std::string> got = LinesOf(log), want = LinesOf(expected);
-  size_t i = 0;
-  while (i < got.size() && i < want.size() && got[i] == want[i]) ++i;
-  auto at = [](const std::vector<std::string>& lines, size_t i) {
-    return i < lines.size() ? "\"" + lines[i] + "\"" : std::string("(none)");
-  };
-  return "line " + std::to_string(i + 1) + ": got " + at(got, i) + ", expected " + at(want, i);
-}
-
 // One run of the host: the text the bootloader meant to send, and what the host
 // printed of it (LF line ends, as on Linux).
 struct Command {
@@ -143,13 +131,13 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
     }
     std::string expected = SentLogModel(texts);
     std::string linux_log = ProgramLog(linux_capture), cmd_log = ProgramLog(cmd_capture);
-    EXPECT_TRUE(linux_log == expected) << row.name << ", Linux, " << Departure(linux_log, expected);
-    EXPECT_TRUE(cmd_log == expected) << row.name << ", cmd, " << Departure(cmd_log, expected);
+    // On a failure, gtest shows where the log departs from the expected one.
+    EXPECT_EQ(linux_log, expected) << row.name << ", Linux";
+    EXPECT_EQ(cmd_log, expected) << row.name << ", cmd";
     for (size_t i = 0; i < windows_outputs.size(); ++i)
       ASSERT_TRUE(UnambiguousModel(windows_outputs[i], AppendWayModel(i))) << row.name;
     std::string powershell_log = ProgramLog(PreparedText(PowerShellAppendModel(windows_outputs)));
-    EXPECT_TRUE(powershell_log == expected)
-        << row.name << ", Windows PowerShell 5.1, " << Departure(powershell_log, expected);
+    EXPECT_EQ(powershell_log, expected) << row.name << ", Windows PowerShell 5.1";
   }
 }
 
