@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
+#include <string>
 #include <vector>
 
 // An option name of 19 characters fills its buffer to the last byte: on the host,
@@ -19,6 +22,17 @@ TEST(FindChar, LooksAtMostMaxLengthBytes) {
       {text, 1, 'a', text}, {text, 1, 'b', nullptr}, {text, 4, 'b', text + 1},
       {text, 4, 'c', nullptr}, {text, 0, 'a', nullptr}, {nullptr, 4, 'a', nullptr}};
   for (const auto& row : rows) EXPECT_EQ(FindChar(row.text, row.max_length, row.c), row.found) << row.max_length;
+}
+
+// The program's name ends at a space (not a tab) or at its closing quote; where
+// it does not end within 1024 bytes, nothing behind it is read.
+TEST(SkipProgramName, FirstArgumentOrTheEnd) {
+  const std::string name(1023, 'n');
+  const struct { std::string line; const char* rest; } rows[] = {
+      {"bootweave", ""}, {"bootweave\tin.txt o.txt", "o.txt"}, {"bootweave \t a b", "a b"}, {"\"C:\\Program Files\\bw.exe\"in o", "in o"},
+      {"\"C:\\bw.exe a b", ""}, {name + " a", "a"}, {name + "n a", ""}};
+  for (const auto& row : rows)
+    EXPECT_EQ(SkipProgramName(row.line.c_str()), row.line.c_str() + row.line.size() - strlen(row.rest)) << row.rest;
 }
 
 // A token fills its buffer but for the terminator's byte, or it is cut and

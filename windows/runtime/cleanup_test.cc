@@ -39,6 +39,18 @@ TEST(CleanupTest, RunsInReverseOrderAndFreesEverything) {
   FreeHook = DefaultFree;
 }
 
+// An entry comes off the list unlinked, its neighbour first in its place.
+TEST(ListPopFront, UnlinksTheFirstEntry) {
+  CleanupList list;
+  CleanupEntry a = {}, b = {};
+  EXPECT_EQ(ListPopFront(ListInit(&list)), nullptr);
+  a.next = &b, b.prev = &a, list = {&a, &b, 2};
+  EXPECT_EQ(ListPopFront(&list), &a);
+  EXPECT_TRUE(!a.prev && !a.next && !b.prev && list.first == &b && list.last == &b && list.count == 1);
+  EXPECT_EQ(ListPopFront(&list), &b);
+  EXPECT_TRUE(!list.first && !list.last && list.count == 0);
+}
+
 int calls, succeed_at, answers[3];  // succeed_at 0: never
 
 // An allocation that fails is tried again while the out-of-memory hook asks for it.
