@@ -29,10 +29,11 @@ TEST(FindChar, LooksAtMostMaxLengthBytes) {
 TEST(SkipProgramName, FirstArgumentOrTheEnd) {
   const std::string name(1023, 'n');
   const struct { std::string line; const char* rest; } rows[] = {
-      {"bootweave", ""}, {"bootweave\tin.txt o.txt", "o.txt"}, {"bootweave \t a b", "a b"}, {"\"C:\\Program Files\\bw.exe\"in o", "in o"},
-      {"\"C:\\bw.exe a b", ""}, {name + " a", "a"}, {name + "n a", ""}};
+      {"bootweave", ""}, {"bootweave\tin.txt o.txt", "o.txt"}, {"bootweave \t a b", "a b"},
+      {"\"C:\\Program Files\\bw.exe\"in o", "in o"}, {"\"C:\\bw.exe a b", ""}, {name + " a", "a"}, {name + "n a", ""}};
   for (const auto& row : rows)
-    EXPECT_EQ(SkipProgramName(row.line.c_str()), row.line.c_str() + row.line.size() - strlen(row.rest)) << row.rest;
+    EXPECT_EQ(SkipProgramName(row.line.c_str()), row.line.c_str() + row.line.size() - strlen(row.rest))
+        << row.line.substr(row.line.size() > 30 ? row.line.size() - 30 : 0);
 }
 
 // A token fills its buffer but for the terminator's byte, or it is cut and
