@@ -54,6 +54,38 @@ def gtest_failures(path):
     return out
 
 
+def wine(r, command):
+    return ["sh", "-c", f'. "{r.src}/scripts/wine_env.sh" && cd "{r.build}" && exec {command}']
+
+
+def failing_tests(r, on_host, ut_json):
+    """Every test that fails: the Wine suite but unit_tests, then unit_tests.exe case
+    by case, then the host suite. A hang is noted once, without waiting for the
+    other suites' hangs too."""
+    rc, out = M.run(wine(r, 'ctest -j2 --timeout 30 -E "^unit_tests$"'), r.src, 150, r.env)
+    M.kill_strays(r.stray_paths)
+    failed = ["win:" + x for x in M.failed_tests(out or "")] if rc != 0 else []
+    if rc is None:
+        failed.append("win:<suite timeout>")
+    hang = rc is None or any("Timeout" in x for x in failed)
+    if os.path.exists(ut_json):
+        os.remove(ut_json)
+    rc, out = M.run(wine(r, f"wine unit_tests.exe --gtest_output=json:Z:{ut_json}"), r.src,
+                    30 if hang else 60, r.env)
+    M.kill_strays(r.stray_paths)
+    if rc is None:
+        failed.append("ut:<timeout>")
+    elif rc != 0:
+        cases = gtest_failures(ut_json)
+        failed += ["ut:" + x for x in cases] if cases else [f"ut:<crash {rc}>"]
+    if on_host and not hang:
+        rc, out = M.run(["ctest", "-j2", "--timeout", "30"], r.host, 150, r.env)
+        failed += ["host:" + x for x in M.failed_tests(out or "")] if rc != 0 else []
+        if rc is None:
+            failed.append("host:<suite timeout>")
+    return failed
+
+
 def report(paths):
     sizes, files = test_lines()
     kills = []
@@ -61,16 +93,16 @@ def report(paths):
         d = json.load(open(path))
         for m in d["mutants"]:
             if m["outcome"] == "killed":
-                kills.append((d["seed"], f"{m['file']}:{m['line']} {m['change']}", {norm(x) for x in m["failed"]}))
+                kills.append({norm(x) for x in m["failed"]})
     unique = collections.Counter()
     anyk = collections.Counter()
-    for seed, name, tests in kills:
+    for tests in kills:
         for t in tests:
             anyk[t] += 1
         if len(tests) == 1:
             unique[next(iter(tests))] += 1
     allt = set(sizes) | set(anyk)
-    rows = sorted(allt, key=lambda t: (unique[t], -sizes.get(t, 0)))
+    rows = sorted(allt, key=lambda t: (unique[t], -sizes.get(t, 0), t))
     print(f"{len(kills)} killed mutants")
     for t in rows:
         print(f"{unique[t]:3d} unique {anyk[t]:3d} any {sizes.get(t, 0):4d} lines  {t}  {files.get(t, '')}")
@@ -98,12 +130,15 @@ def main():
     texts = {f: open(os.path.join(r.src, f), "rb").read().decode("utf-8", "surrogateescape") for f in files}
     chosen, _, _ = M.sample(files, texts, args.seed, args.count)
     starts = {f: [0] + [m.end() for m in re.finditer("\n", texts[f])] for f in files}
+    results = []
+    if os.path.exists(args.out):  # a run that stopped goes on, on the same commit only
+        stored = json.load(open(args.out))
+        if stored["commit"] != sha or stored["seed"] != args.seed:
+            raise SystemExit(f"{args.out} holds another commit's or seed's mutants")
+        results = stored["mutants"]
     r.prepare(snapshot)
     host_files = M.host_sources(r.src)
     ut_json = os.path.join(args.work, "ut.json")
-    results = []
-    if os.path.exists(args.out):
-        results = json.load(open(args.out))["mutants"]
     for n, m in enumerate(chosen, 1):
         if n <= len(results):
             continue
@@ -124,31 +159,7 @@ def main():
                 if win == r.pristine[0] and (not on_host or host == r.pristine[1]):
                     entry["outcome"] = "equivalent"
                 else:
-                    failed = []
-                    cmd = ["sh", "-c", f'. "{r.src}/scripts/wine_env.sh" && cd "{r.build}" && '
-                           f'exec ctest -j2 --timeout 30 -E "^unit_tests$"']
-                    rc, out = M.run(cmd, r.src, 150, r.env)
-                    M.kill_strays(r.stray_paths)
-                    failed += ["win:" + x for x in M.failed_tests(out or "")] if rc != 0 else []
-                    if rc is None:
-                        failed.append("win:<suite timeout>")
-                    hang = rc is None or any("Timeout" in x for x in failed)
-                    if os.path.exists(ut_json):
-                        os.remove(ut_json)
-                    cmd = ["sh", "-c", f'. "{r.src}/scripts/wine_env.sh" && cd "{r.build}" && '
-                           f'exec wine unit_tests.exe --gtest_output=json:Z:{ut_json}']
-                    rc, out = M.run(cmd, r.src, 30 if hang else 60, r.env)
-                    M.kill_strays(r.stray_paths)
-                    if rc is None:
-                        failed.append("ut:<timeout>")
-                    elif rc != 0:
-                        g = gtest_failures(ut_json)
-                        failed += ["ut:" + x for x in g] if g else ["ut:<crash %s>" % rc]
-                    if on_host and not hang:
-                        rc, out = M.run(["ctest", "-j2", "--timeout", "30"], r.host, 150, r.env)
-                        failed += ["host:" + x for x in M.failed_tests(out or "")] if rc != 0 else []
-                        if rc is None:
-                            failed.append("host:<suite timeout>")
+                    failed = failing_tests(r, on_host, ut_json)
                     entry["outcome"] = "killed" if failed else "survived"
                     entry["failed"] = failed
         finally:
