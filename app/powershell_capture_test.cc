@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,13 +13,6 @@ namespace {
 
 std::string Log(const std::string& capture, bool raw) {
   return ReformatModel(capture, raw, capture.size() * 2 + 2);
-}
-
-std::string Sample(const std::string& name) {
-  std::ifstream file(std::string(BW_SOURCE_DIR "/samples/") + name, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
 }
 
 // Captures of random logs as Windows PowerShell 5.1 writes them: consoles of 80 to 160
@@ -67,46 +58,6 @@ TEST(PowerShellCapture, LogsAsFromCmd) {
   EXPECT_GT(first_split, 150);
   EXPECT_GT(body_split, 60);
   EXPECT_GT(appended, 100);
-}
-
-// The bundled samples as Notepad and PowerShell save them: UTF-16 either way round,
-// UTF-8 with its mark; the Windows ones as Windows PowerShell 5.1 redirects them, at
-// 80 to 160 columns, word wrap and hard cut, the host's first line or the first
-// chunk's in the error record, location lines in several languages; the first line
-// split; appended to (>>). The log is cmd's (samples/*.log). boot_capture_linux is
-// boot_capture's session captured on Linux, whose log is the same.
-TEST(PowerShellCapture, SamplesAsWindowsSavesThem) {
-  const struct { std::string name, log; } samples[] = {
-      {"boot_capture", "boot_capture"}, {"boot_capture_linux", "boot_capture"},
-      {"chunks252_capture", "chunks252_capture"}, {"lines59_capture", "lines59_capture"},
-      {"linux_capture", "linux_capture"}};
-  for (const auto& s : samples) {
-    std::string capture = Sample(s.name + ".txt"), log = Sample(s.log + ".log");
-    ASSERT_FALSE(log.empty()) << s.log;
-    struct Form { std::string name, bytes, log; };
-    std::vector<Form> forms = {{"as captured", capture, log}, {"UTF-16LE", Utf16Model(capture), log},
-                               {"UTF-16BE", Utf16Model(capture, true), log},
-                               {"UTF-8 mark", "\xEF\xBB\xBF" + capture, log}};
-    if (s.name.find("linux") == std::string::npos) {
-      std::string chunks = capture.substr(capture.find('(')), longest;
-      for (const std::string& line : ReadLinesModel(capture))
-        if (line.size() > longest.size() && line[0] == '(') longest = line;
-      std::string first = capture.substr(capture.find(longest));
-      int n = 0;
-      for (uint32_t width : {79u, 99u, 119u, 159u}) {
-        for (bool word_wrap : {true, false}) {
-          PowerShellWay way = {width, word_wrap, kLocationLines[n % 6]};
-          forms.push_back({std::to_string(width) + (word_wrap ? " word wrap" : " hard cut"),
-                           Utf16Model(PowerShellModel(n++ % 2 ? chunks : capture, way)), log});
-        }
-      }
-      PowerShellWay narrow = {79, s.name == "boot_capture"};
-      forms.push_back({"longest line first", Utf16Model(PowerShellModel(first, narrow)), ProgramLog(first)});
-      forms.push_back({"appended to",
-                       Utf16Model(PowerShellModel(capture, narrow) + PowerShellModel(capture, narrow)), log + log});
-    }
-    for (const Form& form : forms) EXPECT_TRUE(ProgramLog(PreparedText(form.bytes)) == form.log) << s.name << ", " << form.name;
-  }
 }
 
 // The widest console taken: lines of up to kWidestWrap units are joined (here

@@ -81,17 +81,6 @@ TEST(ReformatLog, CapacityCutsOnlyTheEnd) {
   }
 }
 
-// One message without a line break, of every length up to three blocks and
-// more, alone in a buffer of its size: the scans, forwards and from the end,
-// stay inside it (on the host, AddressSanitizer sees a byte read past either end).
-TEST(ReformatLog, LastMessagesOfEveryLength) {
-  for (size_t n = 1; n <= 50; ++n) {
-    std::string text(n, n % 2 ? 'a' : '(');
-    EXPECT_EQ(Reformat(P + text, false), text + "\r\n") << n;
-    EXPECT_EQ(Reformat(P + text, true), text) << n << ", raw";
-  }
-}
-
 // The rows of the reformatting's table of edge cases, P, O and F standing for
 // the markers. A line of one byte is followed by its line break like any other.
 TEST(ReformatLog, EdgeCases) {

@@ -5,7 +5,8 @@ first failing one) and unit_tests.exe read case by case. Before trimming tests,
 the report shows the tests that no sampled mutant needs alone.
   scripts/kill-matrix.py --work /tmp/km-1 --seed 1 --out km-1.json   (about an hour)
   scripts/kill-matrix.py --report km-1.json km-2.json km-3.json
-A run picks up where its --out file stopped."""
+A run picks up where its --out file stopped. After a trim, --only 4,17,... runs
+again just the mutants (numbered as in the run's output) that lost their catchers."""
 import argparse, collections, glob, json, os, re, sys, time
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(TOP, "..", "shared"))
@@ -116,6 +117,7 @@ def main():
     ap.add_argument("--out")
     ap.add_argument("--count", type=int, default=150)
     ap.add_argument("--report", nargs="+", metavar="JSON")
+    ap.add_argument("--only", help="comma-separated mutant numbers: run these, nothing else")
     args = ap.parse_args()
     if args.report:
         return report(args.report)
@@ -130,8 +132,9 @@ def main():
     texts = {f: open(os.path.join(r.src, f), "rb").read().decode("utf-8", "surrogateescape") for f in files}
     chosen, _, _ = M.sample(files, texts, args.seed, args.count)
     starts = {f: [0] + [m.end() for m in re.finditer("\n", texts[f])] for f in files}
+    only = {int(x) for x in args.only.split(",")} if args.only else None
     results = []
-    if os.path.exists(args.out):  # a run that stopped goes on, on the same commit only
+    if os.path.exists(args.out) and not only:  # a run that stopped goes on, on the same commit only
         stored = json.load(open(args.out))
         if stored["commit"] != sha or stored["seed"] != args.seed:
             raise SystemExit(f"{args.out} holds another commit's or seed's mutants")
@@ -140,13 +143,13 @@ def main():
     host_files = M.host_sources(r.src)
     ut_json = os.path.join(args.work, "ut.json")
     for n, m in enumerate(chosen, 1):
-        if n <= len(results):
+        if (only and n not in only) or (not only and n <= len(results)):
             continue
         t = time.time()
         path = os.path.join(r.src, m.path)
         original = open(path, "rb").read()
         on_host = m.path in host_files or m.path.endswith(".h")
-        entry = {"file": m.path, "line": M.line_of(starts[m.path], m.edits[0][0]), "op": m.op, "change": m.desc}
+        entry = {"number": n, "file": m.path, "line": M.line_of(starts[m.path], m.edits[0][0]), "op": m.op, "change": m.desc}
         try:
             open(path, "wb").write(m.apply(texts[m.path]).encode("utf-8", "surrogateescape"))
             rc, out = r.build_win(300)

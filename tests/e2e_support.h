@@ -79,23 +79,21 @@ inline bool FileExists(const std::string& path) {
   return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Starts exe with command_line (program name included) in working_dir; with
-// std_handles the child gets input, out and err, else this process's handles.
+// Starts exe with command_line (program name included) in working_dir, its
+// standard output and error on out and err.
 // Under load Wine now and then fails to create a process that would start: that
 // creation, and only that, is tried again, and the test's output says so.
 inline HANDLE Launch(const std::string& exe, const std::string& command_line,
-                     const std::string& working_dir, bool std_handles, HANDLE out, HANDLE err,
-                     DWORD flags = 0, HANDLE input = nullptr) {
+                     const std::string& working_dir, HANDLE out, HANDLE err) {
   STARTUPINFOW si = {};
   si.cb = sizeof si;
-  si.dwFlags = std_handles ? STARTF_USESTDHANDLES : 0;
-  si.hStdInput = input;
+  si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdOutput = out;
   si.hStdError = err;
   PROCESS_INFORMATION pi = {};
   std::wstring line = Wide(command_line), dir = Wide(working_dir);
   for (int attempt = 1;; ++attempt) {
-    if (CreateProcessW(Wide(exe).c_str(), &line[0], nullptr, nullptr, TRUE, flags, nullptr,
+    if (CreateProcessW(Wide(exe).c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
                        dir.empty() ? nullptr : dir.c_str(), &si, &pi))
       break;
     DWORD error = GetLastError();
@@ -126,7 +124,7 @@ inline RunResult RunBootweave(const std::string& command_line, const std::string
   std::string dir = MakeTempDir();
   HANDLE out = CreateCaptureFile(dir + "\\stdout"), err = CreateCaptureFile(dir + "\\stderr");
   RunResult r;
-  r.exit_code = WaitExit(Launch(exe, command_line, working_dir, true, out, err));
+  r.exit_code = WaitExit(Launch(exe, command_line, working_dir, out, err));
   CloseHandle(out);
   CloseHandle(err);
   r.out = ReadBytes(dir + "\\stdout");

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "windows/runtime/memory.h"
@@ -49,30 +48,6 @@ TEST(ListPopFront, UnlinksTheFirstEntry) {
   EXPECT_TRUE(!a.prev && !a.next && !b.prev && list.first == &b && list.last == &b && list.count == 1);
   EXPECT_EQ(ListPopFront(&list), &b);
   EXPECT_TRUE(!list.first && !list.last && list.count == 0);
-}
-
-int calls, succeed_at, answers[3];  // succeed_at 0: never
-
-// An allocation that fails is tried again while the out-of-memory hook asks for it.
-TEST(AllocateMemory, RetriesWhileTheOutOfMemoryHookAsks) {
-  const struct { bool hook; int answers[3], succeed_at, attempts; } cases[] = {
-      {false, {}, 0, 1}, {true, {1, 1, 0}, 0, 3}, {true, {1, 1, 0}, 2, 2}};
-  AllocHook = [](uint64_t size, uint32_t flags) {
-    return ++calls == succeed_at ? DefaultAlloc(size, flags) : nullptr;
-  };
-  for (const auto& c : cases) {
-    calls = 0;
-    succeed_at = c.succeed_at;
-    std::copy(c.answers, c.answers + 3, answers);
-    OutOfMemoryHookFunction hook = [](uint64_t) { return int32_t(answers[calls - 1]); };
-    OutOfMemoryHook = c.hook ? hook : nullptr;
-    void* block = AllocateMemory(16);
-    EXPECT_EQ(c.attempts, calls);
-    EXPECT_EQ(c.succeed_at != 0, block != nullptr);
-    FreeMemory(block, 16);
-  }
-  AllocHook = DefaultAlloc;
-  OutOfMemoryHook = nullptr;
 }
 
 }  // namespace

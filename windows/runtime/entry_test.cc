@@ -5,8 +5,6 @@
 
 #include <string>
 
-#include "app/job.h"
-#include "windows/runtime/cleanup.h"
 #include "windows/runtime/std_handles.h"
 
 namespace {
@@ -47,24 +45,6 @@ TEST(CloseStdHandles, ClosesEachHeldHandleOnce) {
     for (HANDLE h : {c.output, c.error}) EXPECT_TRUE(!h || !GetHandleInformation(h, &flags));
   }
   CloseHandle(read_end);
-}
-
-// An invalid handle from the system ends the frame before anything is stored. The
-// system's critical-error dialogs are off from the frame's start.
-TEST(RunApplication, AnInvalidSystemHandleGives9999) {
-  STARTUPINFOW startup = {};  // filled whole, cb included
-  GetStartupInfoW(&startup);
-  if (startup.dwFlags & STARTF_USESTDHANDLES) GTEST_SKIP() << "handles come from the parent";
-  HANDLE saved_error = GetStdHandle(STD_ERROR_HANDLE);
-  SetStdHandle(STD_ERROR_HANDLE, INVALID_HANDLE_VALUE);
-  CleanupRegistry = nullptr;  // the frame runs the clean-ups on its way out
-  StdOutputHandle = LibStdOutput = reinterpret_cast<void*>(1);
-  SetErrorMode(0);
-  EXPECT_EQ(uint32_t(ExitStartup), RunApplication(nullptr));
-  EXPECT_EQ(UINT(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX), SetErrorMode(0));
-  SetStdHandle(STD_ERROR_HANDLE, saved_error);
-  EXPECT_TRUE(StdOutputHandle == nullptr && StdErrorHandle == nullptr);
-  EXPECT_EQ(reinterpret_cast<void*>(1), LibStdOutput);  // nothing stored
 }
 
 }  // namespace

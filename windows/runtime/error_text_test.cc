@@ -66,29 +66,6 @@ TEST(ErrorTextTest, PrefixAndTextByCode) {
   }
 }
 
-// A text too long for the room is cut from the system's whole copy, which is given back
-// each time: 64 copies of 64 KB left on the process heap (LocalAlloc's) would show.
-TEST(ErrorTextTest, CutTextsLeaveNoCopyBehind) {
-  FormatMessageProc = [](DWORD flags, LPCVOID, DWORD, DWORD, LPWSTR buffer, DWORD, va_list*) -> DWORD {
-    if ((flags & FORMAT_MESSAGE_ALLOCATE_BUFFER) == 0) return SetLastError(ERROR_INSUFFICIENT_BUFFER), 0;
-    auto copy = static_cast<LPWSTR>(LocalAlloc(LMEM_FIXED, 65536));
-    std::fill_n(copy, 32768, L'x');
-    return *reinterpret_cast<LPWSTR*>(buffer) = copy, 32768;
-  };
-  auto bytes_in_use = [] {
-    PROCESS_HEAP_ENTRY entry = {};
-    size_t busy = 0;
-    HeapLock(GetProcessHeap());
-    while (HeapWalk(GetProcessHeap(), &entry)) busy += entry.wFlags & PROCESS_HEAP_ENTRY_BUSY ? entry.cbData : 0;
-    HeapUnlock(GetProcessHeap());
-    return busy;
-  };
-  size_t before = bytes_in_use();
-  for (int i = 0; i < 64; ++i) EXPECT_EQ(Describe(2, 8), u"2 - xxx");
-  EXPECT_LT(bytes_in_use(), before + 65536);
-  FormatMessageProc = FormatMessageW;
-}
-
 // The hook's text is trimmed like the system's, a fallback's (here in the fifth and last
 // place) is not; neither replaces a text that comes before it. A count beyond the room is cut.
 TEST(ErrorTextTest, HookBeforeAndFallbacksAfterTheSystem) {

@@ -97,31 +97,6 @@ TEST(FormatWTest, EdgeCasesAtEveryCapacity) {
   }
 }
 
-bool Convert(WideChar* out, uint32_t remaining, const WideChar* format, ...) {
-  ArgCursor cursor;
-  va_start(cursor.args, format);
-  cursor.taken = 0;
-  bool ok = FormatConversionW(&out, &remaining, &format, &cursor);
-  va_end(cursor.args);
-  return ok;
-}
-
-// One conversion on its own stores no further than the room it is given.
-TEST(FormatWTest, OneConversionKeepsToItsRoom) {
-  const struct { const char16_t* format; std::u16string field; } rows[] = {
-      {u"5d", u"    7"}, {u"-5d", u"7    "}, {u"05d", u"00007"}, {u"#5x", u"  0x7"}};
-  for (const auto& row : rows) {
-    for (uint32_t room = 1; room <= 6; ++room) {
-      WideChar buffer[8];
-      std::fill(std::begin(buffer), std::end(buffer), kCanary);
-      ASSERT_TRUE(Convert(buffer, room, row.format, 7));
-      uint32_t n = std::min<uint32_t>(room, 5);
-      EXPECT_EQ(std::u16string(buffer, n), row.field.substr(0, n)) << room;
-      EXPECT_EQ(std::count(buffer + n, std::end(buffer), kCanary), 8 - n) << room;
-    }
-  }
-}
-
 TEST(FormatWTest, DigitProducers) {
   WideChar out[70];
   auto digits = [&out](uint32_t n) { return out[n] == 0 ? std::u16string(out, n) : u"<open>"; };
