@@ -94,7 +94,7 @@ inline HANDLE Launch(const std::string& exe, const std::string& command_line,
   std::wstring line = Wide(command_line), dir = Wide(working_dir);
   for (int attempt = 1;; ++attempt) {
     if (CreateProcessW(Wide(exe).c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
-                       dir.empty() ? nullptr : dir.c_str(), &si, &pi))
+                       dir.c_str(), &si, &pi))
       break;
     DWORD error = GetLastError();
     // A missing program or folder is the test's to see, not a start to retry.
@@ -119,7 +119,7 @@ inline uint32_t WaitExit(HANDLE process) {
 }
 
 // Runs bootweave (or exe) with standard output and error on files, read back after.
-inline RunResult RunBootweave(const std::string& command_line, const std::string& working_dir = "",
+inline RunResult RunBootweave(const std::string& command_line, const std::string& working_dir,
                               const std::string& exe = ExePath()) {
   std::string dir = MakeTempDir();
   HANDLE out = CreateCaptureFile(dir + "\\stdout"), err = CreateCaptureFile(dir + "\\stderr");

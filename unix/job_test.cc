@@ -12,6 +12,7 @@
 
 #include "app/files.h"
 #include "app/messages.h"
+#include "unix/arguments.h"
 #include "unix/descriptors.h"
 
 namespace {
@@ -24,7 +25,8 @@ int NextDescriptor() {
 }
 
 // A run gives back every descriptor it opened, the source's and the
-// destination's; standard output, which the process owns, stays open.
+// destination's; standard output, which the process owns, stays open. The job
+// starts on leftover bytes, as the program's does: the paths must end themselves.
 TEST(Job, GivesBackItsDescriptors) {
   char dir[] = "/tmp/bw_job_XXXXXX";
   ASSERT_NE(mkdtemp(dir), nullptr);
@@ -32,12 +34,13 @@ TEST(Job, GivesBackItsDescriptors) {
   FILE* file = fopen(source.c_str(), "wb");
   fputs("(bootloader) hello\n", file);
   fclose(file);
-  for (const std::string& to : {dest, std::string("-")}) {
+  for (std::string to : {dest, std::string("-")}) {
     int free_before = NextDescriptor();
     FormatJob job;
+    memset(&job, 'x', sizeof job);
     InitJob(&job);
-    strcpy(job.source_path, source.c_str());
-    strcpy(job.dest_path, to.c_str());
+    char* arguments[] = {&source[0], &to[0]};
+    ASSERT_EQ(ParseArguments(&job, 2, arguments), 0u) << to;
     ASSERT_EQ(OpenFiles(&job), 0u) << to;
     EXPECT_NE(NextDescriptor(), free_before) << to;
     job.result = ExitSuccess;
