@@ -9,6 +9,10 @@
 
 namespace {
 
+// A crash exits with its own code: Wine's debugger may end a crashed run with 0.
+const auto crash_exit = SetUnhandledExceptionFilter([](EXCEPTION_POINTERS* e) -> LONG {
+  return TerminateProcess(GetCurrentProcess(), e->ExceptionRecord->ExceptionCode); });
+
 TEST(SkipProgramNameW, FindsTheFirstArgument) {
   const std::u16string name(1023, u'n');
   const struct { std::u16string line, tail; } cases[] = {
@@ -32,8 +36,7 @@ TEST(CloseStdHandles, ClosesEachHeldHandleOnce) {
   ASSERT_TRUE(CreatePipe(&read_end, &write_end, nullptr, 0));
   ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), write_end, GetCurrentProcess(), &other, 0,
                               FALSE, DUPLICATE_SAME_ACCESS));
-  const struct { HANDLE output, error; } cases[] = {
-      {write_end, write_end}, {nullptr, other}, {nullptr, nullptr}};
+  const struct { HANDLE output, error; } cases[] = {{write_end, write_end}, {nullptr, other}, {nullptr, nullptr}};
   for (const auto& c : cases) {
     StdOutputHandle = c.output;
     StdErrorHandle = c.error;
