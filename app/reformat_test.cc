@@ -93,6 +93,7 @@ TEST(ReformatLog, EdgeCases) {
        "hello world\r\nnext line\r\nend\r\n", "hello world\rnext line\r\rend"},
       {"chunk ending in a line break", p + "ab\r\r\n" + p + "c\r\n", "ab\r\nc\r\n", "ab\rc\r\n"},
       {"first line of one byte", p + "a\r\r\n" + p + "b\r\n", "a\r\nb\r\n", "a\rb\r\n"},
+      {"a log of one byte", p + "x", "x\r\n", "x"},
       {"LF-only line breaks", p + "a\nb\nc\n", "a\r\nb\r\nc\r\n", "a\nb\nc\n"},
       {"lines behind LF", p + "version:0.5\n" + p + "product:board\n", "version:0.5\r\nproduct:board\r\n",
        "version:0.5\nproduct:board\n"},

@@ -73,6 +73,8 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
   std::vector<std::string> last_okay = {kKernelLines[0], kKernelLines[4], "[     2.330] usb: OKAY [ep1 in] 0x2a bytes"};
   std::vector<std::string> stray(kNexusLines.begin(), kNexusLines.begin() + 20);
   stray[7].insert(5, "\r\n");  // one message among twenty carries a line break
+  std::vector<std::string> late(70, kKernelLines[4]);  // lines cut only beyond the first 64 messages
+  late.insert(late.end(), kKernelLines.begin(), kKernelLines.end());
   std::vector<std::string> marker_pieces = PiecesModel(JoinModel(kKernelLines, "\n") + JoinModel(kEndsInMarkers, "\n"), 252);
   ASSERT_NE(marker_pieces.back().find("sent OKAY [0.047s]\n[     2.331] fastboot: Finished. Total time:"), std::string::npos);
   const struct {
@@ -85,6 +87,7 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
        {Pieces(LkLogDumpModel(kUBootEnvLog.substr(kUBootEnvLog.find("env_check=") + 11, 60)))}},
       {"a line per message cut at 59", {Lines(kKernelLines, PacketsModel(kKernelLines, 59))}},
       {"a Nexus 5's log a line per message cut at 59", {Lines(kNexusLines, PacketsModel(kNexusLines, 59))}},
+      {"a line per message cut at 59 behind 70 short lines", {Lines(late, PacketsModel(late, 59))}},
       {"a line per message cut at 60", {Lines(kKernelLines, PacketsModel(kKernelLines, 60))}},
       {"a line per message cut at 252", {Lines(kNexusLines, PacketsModel(kNexusLines, 252))}},
       {"a line per message, one holding a line break", {Lines(stray, stray)}},
@@ -131,7 +134,6 @@ TEST(Sessions, LogIsWhatTheBootloaderSent) {
     }
     std::string expected = SentLogModel(texts);
     std::string linux_log = ProgramLog(linux_capture), cmd_log = ProgramLog(cmd_capture);
-    // On a failure, gtest shows where the log departs from the expected one.
     EXPECT_EQ(linux_log, expected) << row.name << ", Linux";
     EXPECT_EQ(cmd_log, expected) << row.name << ", cmd";
     for (size_t i = 0; i < windows_outputs.size(); ++i)
