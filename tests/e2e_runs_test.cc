@@ -21,15 +21,6 @@ namespace {
 const std::string kUsage = UsageText(false);
 const std::string kCapture = "(bootloader) hello\r\r\n(bootloader) world\r\nOKAY [  0.010s]\r\n";
 const std::string kLog = "hello\r\nworld\r\n";
-const std::string kNothingToJoin = "Nothing to join: no \"(bootloader) \" in \"",
-                  kNothingToJoinEnd = "\", the log is empty (capture standard error too, 2>&1; a host that "
-                                      "prints the bootloader's text without the prefix needs no joining)\r\n";
-
-std::string Repeat(const std::string& piece, int count) {
-  std::string text;
-  while (count-- > 0) text += piece;
-  return text;
-}
 
 // What Windows PowerShell 5.1 makes of fastboot's output redirected to a file,
 // in UTF-16LE: its lines at most W long, the first in an error record.
@@ -105,8 +96,8 @@ TEST_P(Runs, CommandLinesFilesAndMessages) {
       {"destination named soft hyphen and dash", "bootweave in.txt \u00AD-", 0, "", "", "\u00AD-", kLog},
       {"paths in quotes", "bootweave \"in.txt\" \"with blank.txt\"", 0, "", "", "with blank.txt", kLog},
       // Created and empty, with a word why: no prefix; a UTF-16 mark and nothing else.
-      {"no prefix", "bootweave nolog.txt empty.log", 0, "", kNothingToJoin + "nolog.txt" + kNothingToJoinEnd, "empty.log", ""},
-      {"UTF-16 mark alone", "bootweave mark.txt mark.log", 0, "", kNothingToJoin + "mark.txt" + kNothingToJoinEnd, "mark.log", ""},
+      {"no prefix", "bootweave nolog.txt empty.log", 0, "", NothingToJoin("nolog.txt", false), "empty.log", ""},
+      {"UTF-16 mark alone", "bootweave mark.txt mark.log", 0, "", NothingToJoin("mark.txt", false), "mark.log", ""},
       {"damaged UTF-16, odd last byte dropped", "bootweave damaged.txt -", 0, "a\uFFFDb\uFFFDc\U0010FFFF\r\n\uFFFD\r\n"},
       {"CJK UTF-16LE", "bootweave cjk.txt -", 0, cjk + "\r\n"}, {"CJK UTF-16BE", "bootweave cjk_be.txt -", 0, cjk + "\r\n"},
       {"first chunk longer than the block", "bootweave block.txt -", 0, hel + "lo\r\nworld\r\n"},

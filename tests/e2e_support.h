@@ -7,9 +7,12 @@
 
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 #include <atomic>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "tests/matches.h"
 
@@ -41,14 +44,41 @@ inline std::string SourcePath(const std::string& name) { return WindowsPath(BW_S
 
 // A new, empty folder. Process ids come back in later runs, so a folder of that
 // name may hold an earlier run's files: take the first name that is really new.
-inline std::string MakeTempDir() {
+inline std::string NewFolder(const std::string& prefix) {
   static std::atomic<unsigned> counter{GetTickCount()};
-  char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
   for (;;) {
-    std::string dir = base + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
+    std::string dir = prefix + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
     if (CreateDirectoryA(dir.c_str(), nullptr) || GetLastError() != ERROR_ALREADY_EXISTS) return dir;
   }
+}
+
+// A folder and all it holds, also deeper than MAX_PATH given the path's long form.
+// (The C++ library's remove_all gives up at folders deeper than MAX_PATH.)
+inline void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
+  for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &found)) {
+    std::wstring name = found.cFileName, inside = path + L"\\" + name;
+    if (name == L"." || name == L"..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(inside);
+    else DeleteFileW(inside.c_str());
+  }
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  RemoveDirectoryW(path.c_str());
+}
+
+// A new folder for a test's files. A run of the tests leaves tens of megabytes, and
+// sparse files of gigabytes: all lie in one folder of this program's, which goes when
+// it ends, unless a test failed or the program crashed. That folder's name is never
+// freed, as the clean-up at exit reads it.
+inline std::string MakeTempDir() {
+  static const std::string* tests = [] {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    atexit([] { if (!testing::UnitTest::GetInstance()->Failed()) RemoveTree(L"\\\\?\\" + Wide(*tests)); });
+    return new std::string(NewFolder(std::string(base) + "bootweave_tests_"));
+  }();
+  return NewFolder(*tests + "\\");
 }
 
 inline HANDLE CreateCaptureFile(const std::string& path) {  // inheritable, for a child's output

@@ -84,7 +84,6 @@ TEST(UnixStreams, StandardInputFromAPipeAFileOrNothing) {
   WriteFileBytes(dir + "/in.txt", kCapture);
   EXPECT_EQ(RunProgram({"in.txt", "closed.log"}, dir, no_input).code, 0);
   EXPECT_EQ(ReadFileBytes(dir + "/closed.log"), kLog);
-  std::filesystem::remove_all(dir);
 }
 
 // A capture larger than any pipe's buffer, through a pipe and through a named pipe.
@@ -103,7 +102,6 @@ TEST(UnixStreams, LargeCapturesThroughPipes) {
   writer.join();
   EXPECT_EQ(named.code, 0);
   EXPECT_TRUE(ReadFileBytes(dir + "/-raw") == big.log);
-  std::filesystem::remove_all(dir);
 }
 
 // A terminal on standard input would wait for a capture typed by hand.
@@ -120,7 +118,6 @@ TEST(UnixStreams, TerminalAsStandardInputIsRefused) {
   EXPECT_EQ(run.err, "The source \"-\" is a terminal: pipe a capture in (fastboot oem log 2>&1 | "
                      "bootweave - log.txt) or name a capture file\n");
   EXPECT_FALSE(PathExists(dir + "/o.txt"));
-  std::filesystem::remove_all(dir);
 }
 
 // A reader that leaves early is no failure; a full device or a file-size limit is,
@@ -159,7 +156,6 @@ TEST(UnixStreams, WritesThatEndEarly) {
   close(limited.output);
   EXPECT_EQ(cut_out.code, 3);
   EXPECT_EQ(ReadFileBytes(dir + "/out.log"), big.log.substr(0, 16000));
-  std::filesystem::remove_all(dir);
 }
 
 // A non-blocking pipe that is full takes the rest once its reader has made room.
@@ -182,7 +178,6 @@ TEST(UnixStreams, NonBlockingStandardOutputGetsEverything) {
   close(ends[0]);
   EXPECT_EQ(run.code, 0);
   EXPECT_TRUE(got == big.log);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

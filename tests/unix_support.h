@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "tests/matches.h"
 
 struct UnixRun {
@@ -49,11 +51,17 @@ inline bool PathExists(const std::string& path) {
   return lstat(path.c_str(), &status) == 0;
 }
 
-// A new folder for a test's files, which the test removes at its end (they
-// reach tens of MiB, and the tests run again and again).
+// A new folder for a test's files. They reach tens of MiB, and the tests run again
+// and again: all lie in one folder of this program's, which goes when it ends,
+// unless a test failed or the program crashed.
 inline std::string MakeTempFolder() {
-  char name[] = "/tmp/bw_unix_XXXXXX";
-  return mkdtemp(name);
+  static char tests[] = "/tmp/bw_unix_XXXXXX";  // no destructor: the clean-up at exit reads it
+  static int made = 0;
+  if (made++ == 0 && mkdtemp(tests))
+    atexit([] { if (!testing::UnitTest::GetInstance()->Failed()) std::filesystem::remove_all(tests); });
+  std::string folder = tests + ("/" + std::to_string(made));
+  mkdir(folder.c_str(), 0700);
+  return folder;
 }
 
 // The program as the C library names an error: "(<code> - <text>)".

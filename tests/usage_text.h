@@ -1,11 +1,24 @@
 #pragma once
-// The usage text that both programs print: the Unix program's ends its lines in
-// LF, names LF as what -raw leaves alone, and says what a dash as the source reads.
+// Texts that both programs print; the Unix program's end their lines in LF.
 
 #include <string>
 
 #include "app/version.h"
 
+inline std::string Repeat(const std::string& piece, int count) {
+  std::string text;
+  while (count-- > 0) text += piece;
+  return text;
+}
+
+inline std::string NothingToJoin(const std::string& name, bool unix) {
+  return "Nothing to join: no \"(bootloader) \" in \"" + name + "\", the log is empty (capture standard error "
+         "too, 2>&1; a host that prints the bootloader's text without the prefix needs no joining)" +
+         (unix ? "\n" : "\r\n");
+}
+
+// The Unix program's usage text names LF as what -raw leaves alone, and says what a
+// dash as the source reads.
 inline std::string UsageText(bool unix) {
   std::string text =
       "\n"
